@@ -1,0 +1,62 @@
+// The Kernel area of the seam: processes and waits, files and folders, modules,
+// the tick count, global memory and the system folders, as kernel32 (and, for
+// the launcher's one message, user32) offer them.
+//
+// One method per system function, named after it, taking the arguments that
+// vary between the program's calls and keeping the function's failure modes:
+// each returns its value with the code GetLastError would give. Buffers that a
+// function fills are passed as spans, so a too-small buffer behaves as it does
+// on Windows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "platform/handle.h"
+#include "platform/result.h"
+
+namespace tw::platform {
+
+class Kernel {
+  public:
+    virtual ~Kernel() = default;
+
+    // --- Modules -------------------------------------------------------------
+
+    // The running program's file path (module: none). Returns the characters
+    // copied without the terminator; when the buffer is too small the text is
+    // cut to fit with its terminator, the value is the buffer's size and the
+    // error ERROR_INSUFFICIENT_BUFFER. 0 on failure.
+    virtual Result<std::uint32_t> GetModuleFileNameW(std::span<char16_t> buffer) = 0;
+
+    // --- Folders ---------------------------------------------------------------
+
+    virtual Result<bool> SetCurrentDirectoryW(std::u16string_view path) = 0;
+
+    // --- Processes and waits -----------------------------------------------
+
+    // Starts the program at the head of `commandLine` (no application name),
+    // with no security attributes, no handle inheritance, the caller's
+    // environment and current folder, and a start-up record that is zero but
+    // for its size. `info` is zeroed first, so its handles stay null on failure.
+    virtual Result<bool> CreateProcessW(std::u16string_view commandLine,
+                                        std::uint32_t creationFlags, ProcessInformation& info) = 0;
+
+    // WAIT_OBJECT_0, WAIT_TIMEOUT, or WAIT_FAILED (a null or closed handle).
+    virtual Result<std::uint32_t> WaitForSingleObject(Handle handle,
+                                                      std::uint32_t milliseconds) = 0;
+
+    virtual Result<bool> CloseHandle(Handle handle) = 0;
+
+    // --- The launcher's message ------------------------------------------------
+
+    // A message box; with no caption the system's default caption is shown.
+    // Returns the id of the button that closed it, 0 on failure.
+    virtual Result<std::int32_t> MessageBoxW(WindowHandle owner, std::u16string_view text,
+                                             std::optional<std::u16string_view> caption,
+                                             std::uint32_t type) = 0;
+};
+
+}  // namespace tw::platform

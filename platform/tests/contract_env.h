@@ -1,0 +1,46 @@
+// What the seam's contract cases need from the machine they run on. The same
+// cases run against the simulated machine (natively) and against the real
+// Win32 backend (under Wine, or on Windows); each side provides this.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace tw::contract {
+
+class ContractEnv {
+  public:
+    virtual ~ContractEnv() = default;
+
+    // "sim" or "win32".
+    virtual std::string name() const = 0;
+    virtual platform::Platform& platform() = 0;
+
+    // A new, empty folder whose name holds a blank.
+    virtual std::u16string freshFolder() = 0;
+    // Creates a folder (its parent exists).
+    virtual void makeFolder(std::u16string_view path) = 0;
+
+    // Puts the test child program at `path`. When run, the child appends one
+    // line "<its program file>|<its current folder>|<its command line>" to
+    // "child_record.txt" in its current folder; given the arguments
+    // "sleep N" it then runs N ms before it ends with exit code 0.
+    virtual void placeChild(std::u16string_view path) = 0;
+
+    // A file's text (UTF-8), or nothing when it cannot be read.
+    virtual std::optional<std::string> readText(std::u16string_view path) = 0;
+
+    // Why a case cannot run on this machine (a feature it lacks), or nothing.
+    virtual std::optional<std::string> lacks(std::string_view feature) const {
+        (void)feature;
+        return std::nullopt;
+    }
+};
+
+// The environment of the running test program.
+ContractEnv& Env();
+
+}  // namespace tw::contract

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native tests, the sanitizer build,
+# the shipped 32-bit Windows programs, and the x86-64 Windows build with its
+# contract and end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native build and tests"
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default
+
+step "sanitizer build and tests"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+step "Windows i686 build (the shipped programs)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+for program in build/win32/launcher/setup.exe; do
+    file "$program" | tee /dev/stderr | grep -q 'PE32 executable.*Intel 80386'
+done
+
+step "Windows x86-64 build and the tests under Wine"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+ctest --preset win64

@@ -1,0 +1,51 @@
+// The simulated Windows machine: one virtual clock, one trace, one fault plan,
+// and the models of what the programs touch. Deterministic: the same scenario
+// and seed give the same run every time.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "sim/desktop.h"
+#include "sim/fault_plan.h"
+#include "sim/file_system.h"
+#include "sim/handle_table.h"
+#include "sim/process_table.h"
+#include "sim/trace.h"
+#include "sim/virtual_clock.h"
+
+namespace tw::sim {
+
+struct MachineConfig {
+    Millis startTime = 60'000;  // the clock at the scenario's start
+    bool windows64 = true;      // a 64-bit Windows (WOW64 for 32-bit programs)
+    std::uint64_t seed = 1;
+};
+
+class SimMachine {
+  public:
+    explicit SimMachine(MachineConfig config = {});
+    SimMachine(const SimMachine&) = delete;
+    SimMachine& operator=(const SimMachine&) = delete;
+
+    const MachineConfig& config() const { return config_; }
+
+    VirtualClock clock;
+    Trace trace{clock};
+    FaultPlan faults;
+    FileSystem files{trace};
+    HandleTable handles;
+    ProcessTable processes{clock, trace, files};
+    Desktop desktop{clock, trace};
+    std::mt19937_64 random;
+
+    // Standard folders ("C:\Windows", "C:\Windows\System32").
+    std::u16string windowsFolder() const { return u"C:\\Windows"; }
+    std::u16string nativeSystemFolder() const { return u"C:\\Windows\\System32"; }
+
+  private:
+    MachineConfig config_;
+};
+
+}  // namespace tw::sim

@@ -1,0 +1,12 @@
+#include "sim/sim_platform.h"
+
+#include "sim/sim_path.h"
+
+namespace tw::sim {
+
+SimPlatform::SimPlatform(SimMachine& machine, std::u16string image, std::u16string currentDirectory)
+    : process_{NormalizePath(image), NormalizePath(currentDirectory), true},
+      kernel_(machine, process_),
+      platform_{kernel_} {}
+
+}  // namespace tw::sim

@@ -1,0 +1,28 @@
+// One simulated process's view of the machine: the seam areas, served by the
+// simulated machine, bundled as the core expects them.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+#include "sim/machine.h"
+#include "sim/sim_kernel.h"
+
+namespace tw::sim {
+
+class SimPlatform {
+  public:
+    SimPlatform(SimMachine& machine, std::u16string image, std::u16string currentDirectory);
+    SimPlatform(const SimPlatform&) = delete;
+    SimPlatform& operator=(const SimPlatform&) = delete;
+
+    platform::Platform& platform() { return platform_; }
+    ProcessContext& process() { return process_; }
+
+  private:
+    ProcessContext process_;
+    SimKernel kernel_;
+    platform::Platform platform_;
+};
+
+}  // namespace tw::sim

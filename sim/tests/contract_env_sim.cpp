@@ -1,0 +1,70 @@
+// The contract cases' environment on the simulated machine: the test program
+// runs as C:\Tests\contract.exe, and the child program is a registered
+// program that behaves as the real test child does.
+#include <string>
+
+#include "platform/tests/contract_env.h"
+#include "platform/text_format.h"
+#include "sim/sim_path.h"
+#include "sim/sim_platform.h"
+
+namespace tw::contract {
+namespace {
+
+class SimContractEnv : public ContractEnv {
+  public:
+    SimContractEnv() { machine_.files.addFolders(u"C:\\Tests"); }
+
+    std::string name() const override { return "sim"; }
+    platform::Platform& platform() override { return platform_.platform(); }
+
+    std::u16string freshFolder() override {
+        std::u16string path = u"C:\\Tests\\run " + platform::FromUtf8(std::to_string(++runs_));
+        machine_.files.addFolders(path);
+        return path;
+    }
+
+    void makeFolder(std::u16string_view path) override { machine_.files.addFolders(path); }
+
+    void placeChild(std::u16string_view path) override {
+        machine_.processes.addProgram(path, [this](const sim::ProcessLaunch& launch) {
+            std::u16string record = sim::JoinPath(launch.currentDirectory, u"child_record.txt");
+            std::string line = sim::Utf8(launch.image) + "|" + sim::Utf8(launch.currentDirectory) +
+                               "|" + sim::Utf8(launch.commandLine) + "\n";
+            std::vector<std::uint8_t> bytes;
+            if (const sim::FileNode* old = machine_.files.find(record)) {
+                bytes = old->bytes;
+            }
+            bytes.insert(bytes.end(), line.begin(), line.end());
+            machine_.files.writeFile(record, bytes);
+            sim::ProgramRun run;
+            std::u16string_view args = launch.arguments;
+            if (args.substr(0, 6) == u"sleep ") {
+                run.runTime = std::stoul(sim::Utf8(args.substr(6)));
+            }
+            return run;
+        });
+    }
+
+    std::optional<std::string> readText(std::u16string_view path) override {
+        const sim::FileNode* node = machine_.files.find(path);
+        if (node == nullptr || node->folder) {
+            return std::nullopt;
+        }
+        return std::string(node->bytes.begin(), node->bytes.end());
+    }
+
+  private:
+    sim::SimMachine machine_;
+    sim::SimPlatform platform_{machine_, u"C:\\Tests\\contract.exe", u"C:\\Tests"};
+    int runs_ = 0;
+};
+
+}  // namespace
+
+ContractEnv& Env() {
+    static SimContractEnv env;
+    return env;
+}
+
+}  // namespace tw::contract

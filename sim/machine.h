@@ -8,13 +8,17 @@
 #include <string>
 
 #include "sim/desktop.h"
+#include "sim/dialog_window.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
 #include "sim/handle_table.h"
 #include "sim/module_table.h"
 #include "sim/process_table.h"
+#include "sim/program_resources.h"
 #include "sim/registry_model.h"
+#include "sim/sim_user.h"
+#include "sim/system_locale.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 
@@ -45,6 +49,12 @@ class SimMachine {
     RegistryModel registry{trace};
     GlobalMemory memory;
     std::mt19937_64 random;
+    // The wizard's window: the system's language and code page, the
+    // programs' resources, the dialogs shown and the user in front of them.
+    SystemLocale locale;
+    ResourceTable resources;
+    DialogWindows dialogs{clock, trace};
+    SimUser user{clock, trace, dialogs};
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").
     std::u16string windowsFolder() const { return u"C:\\Windows"; }

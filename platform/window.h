@@ -141,8 +141,7 @@ class Window {
     // Widens 8-bit text in `codePage` (CP_ACP: the system's ANSI code page).
     // With an empty buffer, returns the units needed; a buffer too small fails
     // with ERROR_INSUFFICIENT_BUFFER. 0 on failure.
-    virtual Result<std::int32_t> MultiByteToWideChar(std::uint32_t codePage,
-                                                     std::string_view bytes,
+    virtual Result<std::int32_t> MultiByteToWideChar(std::uint32_t codePage, std::string_view bytes,
                                                      std::span<char16_t> buffer) = 0;
     // The size of a file's version resource block; 0 when it has none.
     virtual Result<std::uint32_t> GetFileVersionInfoSizeW(std::u16string_view path) = 0;

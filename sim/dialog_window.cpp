@@ -15,8 +15,8 @@ bool IsTabStop(const ControlState& control) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(VirtualClock& clock, Trace& trace,
-                           const DialogTemplate& dialogTemplate, platform::WindowHandle handle)
+DialogWindow::DialogWindow(VirtualClock& clock, Trace& trace, const DialogTemplate& dialogTemplate,
+                           platform::WindowHandle handle)
     : clock_(clock),
       trace_(trace),
       handle_(handle),

@@ -52,8 +52,8 @@ ProgramResources InstallResources() {
         {1014, ControlClass::Static, u">   Etape 5", 20, 124, 218, 16, kLabel},
         {1015, ControlClass::Static, u">   Etape 6", 20, 143, 217, 16, kLabel},
         {1004, ControlClass::Button,
-         u"S\u00E9lectionner le type de port pour la communication avec la machine", 7, 10, 238,
-         31, kControl | kBsGroupBox},
+         u"S\u00E9lectionner le type de port pour la communication avec la machine", 7, 10, 238, 31,
+         kControl | kBsGroupBox},
         {1005, ControlClass::Button, u"USB", 71, 24, 40, 10, kRadio},
         {1016, ControlClass::Static, u">   Etape 7", 20, 162, 218, 18, kLabel},
     };
@@ -67,7 +67,7 @@ ProgramResources InstallResources() {
     version.language = 0x040C;
     version.codePage = 1252;
     version.strings = {
-        {u"FileVersion", u"0.1.1.0"},       {u"InternalName", u"Install.exe"},
+        {u"FileVersion", u"0.1.1.0"},          {u"InternalName", u"Install.exe"},
         {u"OriginalFilename", u"Install.exe"}, {u"ProductName", u"Install"},
         {u"ProductVersion", u"0.1.1.0"},
     };
@@ -206,8 +206,8 @@ std::optional<platform::FixedFileInfo> DecodeFixedFileInfo(std::span<const std::
     for (std::size_t i = 0; i < 13; ++i) {
         fields[i] = DwordAt(block, valueAt + i * 4);
     }
-    return platform::FixedFileInfo{fields[0], fields[1], fields[2],  fields[3], fields[4],
-                                   fields[5], fields[6], fields[7],  fields[8], fields[9],
+    return platform::FixedFileInfo{fields[0],  fields[1],  fields[2], fields[3], fields[4],
+                                   fields[5],  fields[6],  fields[7], fields[8], fields[9],
                                    fields[10], fields[11], fields[12]};
 }
 

@@ -28,8 +28,7 @@ class SimUser {
 
     // Each time a control of the dialog shows `text`, does `action` `delay`
     // later (traced as "user <what>").
-    void reactTo(std::u16string text, Millis delay, std::string what,
-                 std::function<void()> action);
+    void reactTo(std::u16string text, Millis delay, std::string what, std::function<void()> action);
     // Each time a control shows `text`, clicks `control` `delay` later.
     void clickWhenShown(std::u16string text, Millis delay, std::int32_t control);
 

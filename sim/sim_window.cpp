@@ -196,8 +196,8 @@ ControlState* FindControl(DialogWindows& dialogs, std::int32_t id, std::uint32_t
 }  // namespace
 
 platform::Result<bool> SimWindow::EnableWindow(std::int32_t control, bool enable) {
-    std::string call = "EnableWindow(" + std::to_string(control) + ", " +
-                       (enable ? "TRUE" : "FALSE") + ")";
+    std::string call =
+        "EnableWindow(" + std::to_string(control) + ", " + (enable ? "TRUE" : "FALSE") + ")";
     std::uint32_t error = 0;
     ControlState* state = nullptr;
     if (auto planned = m_.faults.check("EnableWindow")) {
@@ -416,8 +416,8 @@ platform::Result<std::int32_t> SimWindow::MultiByteToWideChar(std::uint32_t code
                                                               std::span<char16_t> buffer) {
     std::uint32_t effective = codePage == win::kCpAcp ? m_.locale.ansiCodePage : codePage;
     std::string call = "MultiByteToWideChar(" + std::to_string(effective) + ", " +
-                       std::to_string(bytes.size()) + " bytes, " +
-                       std::to_string(buffer.size()) + " units)";
+                       std::to_string(bytes.size()) + " bytes, " + std::to_string(buffer.size()) +
+                       " units)";
     std::uint32_t error = 0;
     std::optional<std::u16string> widened;
     if (auto planned = m_.faults.check("MultiByteToWideChar")) {
@@ -445,8 +445,7 @@ platform::Result<std::int32_t> SimWindow::MultiByteToWideChar(std::uint32_t code
     return {static_cast<std::int32_t>(widened->size()), 0};
 }
 
-const VersionResource* SimWindow::versionOf(std::u16string_view path,
-                                            std::uint32_t& error) const {
+const VersionResource* SimWindow::versionOf(std::u16string_view path, std::uint32_t& error) const {
     std::u16string full = ResolvePath(process_.currentDirectory, path);
     if (!m_.files.isFile(full)) {
         error = m_.files.isFolder(full) ? win::kErrorAccessDenied : m_.files.lookupError(full);
@@ -480,8 +479,8 @@ platform::Result<std::uint32_t> SimWindow::GetFileVersionInfoSizeW(std::u16strin
 
 platform::Result<bool> SimWindow::GetFileVersionInfoW(std::u16string_view path,
                                                       std::span<std::uint8_t> block) {
-    std::string call = "GetFileVersionInfoW(" + Quote(path) + ", " +
-                       std::to_string(block.size()) + " bytes)";
+    std::string call =
+        "GetFileVersionInfoW(" + Quote(path) + ", " + std::to_string(block.size()) + " bytes)";
     std::uint32_t error = 0;
     const VersionResource* version = nullptr;
     if (auto planned = m_.faults.check("GetFileVersionInfoW", path)) {

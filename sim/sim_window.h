@@ -45,8 +45,8 @@ class SimWindow : public platform::Window {
     platform::Result<bool> EndPaint(platform::DeviceContext context) override;
     platform::Result<std::int32_t> GetSystemMetrics(std::int32_t index) override;
     platform::Result<bool> GetClientRect(platform::ClientRect& rect) override;
-    platform::Result<bool> DrawIcon(platform::DeviceContext context, std::int32_t x,
-                                    std::int32_t y, platform::IconHandle icon) override;
+    platform::Result<bool> DrawIcon(platform::DeviceContext context, std::int32_t x, std::int32_t y,
+                                    platform::IconHandle icon) override;
     platform::Result<std::uint16_t> GetSystemDefaultLangID() override;
     platform::Result<std::int32_t> MultiByteToWideChar(std::uint32_t codePage,
                                                        std::string_view bytes,

@@ -32,10 +32,10 @@ class CInstallDlg : public CDialog {
     ~CInstallDlg() override = default;
 
     // --- Fields, in declaration order --------------------------------------
-    std::int32_t m_silent = 0;     // 1: the command line is "silent"
-    std::int32_t m_portType = 0;   // 1: USB, 0: Other
+    std::int32_t m_silent = 0;    // 1: the command line is "silent"
+    std::int32_t m_portType = 0;  // 1: USB, 0: Other
     std::int32_t m_makerTagFound = 0;
-    std::int32_t m_step = 0;       // the wizard step
+    std::int32_t m_step = 0;  // the wizard step
     std::uint32_t m_commandStartTick = 0;
     std::array<CString, kTextCount> m_text;  // indexed by TextEntry
     platform::IconHandle m_hIcon = platform::kNoIcon;
@@ -60,9 +60,7 @@ class CInstallDlg : public CDialog {
 
     // --- Operations of the other subsystems -------------------------------
     platform::Handle OpenEngraver() { return operations_.OpenEngraver(m_makerTagFound); }
-    std::uint8_t QueryEngraverStatus() {
-        return operations_.QueryEngraverStatus(m_makerTagFound);
-    }
+    std::uint8_t QueryEngraverStatus() { return operations_.QueryEngraverStatus(m_makerTagFound); }
     void SendFirmwareTable() { operations_.SendFirmwareTable(m_makerTagFound); }
     void RemovePrinterQueues() { operations_.RemovePrinterQueues(); }
     bool RemoveDriverFiles() { return operations_.RemoveDriverFiles(m_commandStartTick); }

@@ -68,7 +68,9 @@ class DialogHandler {
     virtual void OnCommand(std::int32_t id) = 0;
     // WM_TIMER, with the timer's id.
     virtual void OnTimer(std::uintptr_t id) = 0;
-    // WM_PAINT.
+    // WM_PAINT. The handler paints (BeginPaint/EndPaint, or the default
+    // handling through DefWindowProcW); a window left unpainted is asked
+    // again before any timer ticks.
     virtual void OnPaint() = 0;
     // WM_QUERYDRAGICON: the icon shown while the minimised window is dragged.
     virtual IconHandle OnQueryDragIcon() = 0;

@@ -186,6 +186,7 @@ std::optional<std::uint32_t> DialogWindow::timerInterval(std::uintptr_t id) cons
 }
 
 void DialogWindow::destroy() {
+    destroyed_ = true;
     while (!timers_.empty()) {
         killTimer(timers_.begin()->first);
     }
@@ -240,7 +241,7 @@ DialogWindow& DialogWindows::open(const DialogTemplate& dialogTemplate,
 }
 
 DialogWindow* DialogWindows::current() {
-    if (shown_.empty() || shown_.back()->ended()) {
+    if (shown_.empty() || shown_.back()->destroyed()) {
         return nullptr;
     }
     return shown_.back().get();

@@ -55,6 +55,8 @@ class DialogWindow {
     const std::u16string& caption() const { return caption_; }
     bool visible() const { return visible_; }
     bool ended() const { return ended_; }
+    // The window is gone (after the modal loop ended).
+    bool destroyed() const { return destroyed_; }
     std::intptr_t result() const { return result_; }
     const std::vector<ControlState>& controls() const { return controls_; }
     const ControlState* control(std::int32_t id) const;
@@ -86,7 +88,7 @@ class DialogWindow {
     bool timerArmed(std::uintptr_t id) const { return timers_.count(id) != 0; }
     // The interval timer `id` is armed with, if it is.
     std::optional<std::uint32_t> timerInterval(std::uintptr_t id) const;
-    // Stops every timer (the window is destroyed).
+    // The window is destroyed: its timers and waiting input go with it.
     void destroy();
 
     // --- The modal loop ----------------------------------------------------------
@@ -127,6 +129,7 @@ class DialogWindow {
     std::vector<ControlState> controls_;
     bool visible_ = false;
     bool ended_ = false;
+    bool destroyed_ = false;
     std::intptr_t result_ = 0;
     std::optional<std::int32_t> focus_;
     platform::IconHandle bigIcon_ = platform::kNoIcon;
@@ -141,7 +144,8 @@ class DialogWindows {
     DialogWindows(VirtualClock& clock, Trace& trace) : clock_(clock), trace_(trace) {}
 
     DialogWindow& open(const DialogTemplate& dialogTemplate, platform::WindowHandle handle);
-    // The dialog shown now (created and not yet ended), if any.
+    // The dialog that exists now (created and not yet destroyed; it may have
+    // ended and be hidden while its last handler runs), if any.
     DialogWindow* current();
     // The last dialog opened, also after it closed (its state as it closed).
     const DialogWindow* last() const;

@@ -451,8 +451,14 @@ const VersionResource* SimWindow::versionOf(std::u16string_view path, std::uint3
         error = m_.files.isFolder(full) ? win::kErrorAccessDenied : m_.files.lookupError(full);
         return nullptr;
     }
+    // A program without a resource section, or with resources but no
+    // version resource among them.
     const ProgramResources* resources = m_.resources.find(full);
-    if (resources == nullptr || !resources->version) {
+    if (resources == nullptr) {
+        error = win::kErrorResourceDataNotFound;
+        return nullptr;
+    }
+    if (!resources->version) {
         error = win::kErrorResourceTypeNotFound;
         return nullptr;
     }

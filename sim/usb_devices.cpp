@@ -84,7 +84,12 @@ std::shared_ptr<UsbPrinterInterface> UsbDevices::findPresent(std::u16string_view
 }
 
 bool UsbDevices::IsDevicePath(std::u16string_view path) {
-    return path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\");
+    if (!path.starts_with(u"\\\\?\\") && !path.starts_with(u"\\\\.\\")) {
+        return false;
+    }
+    // "\\?\C:\..." is a file path in its long form, not a device.
+    std::u16string_view rest = path.substr(4);
+    return !(rest.size() >= 2 && rest[1] == u':');
 }
 
 }  // namespace tw::sim

@@ -43,8 +43,16 @@ class UsbPrinterInterface {
     // The engraver behind the interface; null for another printer, which
     // takes every write and never answers.
     std::shared_ptr<EngraverDevice> engraver;
-    // Links open on it now, and how many were ever opened.
-    std::uint32_t openLinks = 0;
+    // Links open on it now (with what they read or write and what they let
+    // others do), and how many were ever opened.
+    struct OpenLinks {
+        std::uint32_t count = 0;
+        std::uint32_t reading = 0;
+        std::uint32_t writing = 0;
+        std::uint32_t refusingReaders = 0;  // opened without FILE_SHARE_READ
+        std::uint32_t refusingWriters = 0;  // opened without FILE_SHARE_WRITE
+    };
+    OpenLinks links;
     std::uint32_t linksOpened = 0;
 
     bool present() const { return connected && poweredOn; }

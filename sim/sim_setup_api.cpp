@@ -1,5 +1,7 @@
 #include "sim/sim_setup_api.h"
 
+#include <cstdio>
+
 #include "platform/win_codes.h"
 #include "sim/sim_path.h"
 #include "sim/usb_link.h"
@@ -12,6 +14,12 @@ constexpr std::uint32_t kSpintActive = 0x1;
 
 platform::Handle AsHandle(platform::DeviceInfoSet set) {
     return platform::Handle{static_cast<std::uintptr_t>(set)};
+}
+
+std::string Hex(std::uint32_t value) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%X", value);
+    return text;
 }
 
 std::string Outcome(bool ok, std::uint32_t error) {
@@ -27,7 +35,7 @@ platform::Result<platform::DeviceInfoSet> SimSetupApi::SetupDiGetClassDevsW(
     std::string call = "SetupDiGetClassDevsW(" +
                        std::string(classGuid == win::kGuidDevinterfaceUsbprint ? "USB printers"
                                                                               : "another class") +
-                       ", flags " + std::to_string(flags) + ")";
+                       ", flags 0x" + Hex(flags) + ")";
     if (auto planned = m_.faults.check("SetupDiGetClassDevsW")) {
         m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(*planned));
         return {platform::kInvalidDeviceInfoSet, *planned};

@@ -66,8 +66,9 @@ platform::Result<bool> SimSetupApi::SetupDiEnumDeviceInterfaces(
     if (!list) {
         return fail(win::kErrorInvalidHandle);
     }
+    // A record of another size is refused as a bad argument.
     if (data.size != win::kSpDeviceInterfaceDataSize) {
-        return fail(win::kErrorInvalidUserBuffer);
+        return fail(win::kErrorInvalidParameter);
     }
     if (interfaceClass != win::kGuidDevinterfaceUsbprint || memberIndex >= list->members.size()) {
         return fail(win::kErrorNoMoreItems);

@@ -72,7 +72,6 @@ LinkTransfer EngraverDevice::write(std::span<const std::uint8_t> bytes, Millis n
 }
 
 LinkTransfer EngraverDevice::read(std::span<std::uint8_t> buffer) {
-    ++reads_;
     if (!readScript_.empty()) {
         ReadOutcome outcome = readScript_.front();
         readScript_.pop_front();
@@ -85,6 +84,7 @@ LinkTransfer EngraverDevice::read(std::span<std::uint8_t> buffer) {
     std::size_t count = std::min(buffer.size(), pending_.size());
     std::copy_n(pending_.begin(), count, buffer.begin());
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count));
+    deliveries_.emplace_back(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
     return {true, static_cast<std::uint32_t>(count), 0};
 }
 

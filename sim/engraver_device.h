@@ -80,7 +80,8 @@ class EngraverDevice {
     // firmware table as it arrived.
     std::vector<std::uint8_t> received() const;
     std::uint32_t statusQueries() const { return statusQueries_; }
-    std::uint32_t reads() const { return reads_; }
+    // What each read that did not fail delivered, in order.
+    const std::vector<std::vector<std::uint8_t>>& deliveries() const { return deliveries_; }
 
     // --- The link, as the simulated kernel drives it -----------------------------
 
@@ -96,7 +97,7 @@ class EngraverDevice {
     std::deque<std::uint8_t> pending_;  // reply bytes waiting for a read
     std::vector<EngraverWrite> writes_;
     std::uint32_t statusQueries_ = 0;
-    std::uint32_t reads_ = 0;
+    std::vector<std::vector<std::uint8_t>> deliveries_;
 };
 
 // "21 42 45 ..." for traces and failure output.

@@ -95,7 +95,8 @@ Handle OpenEngraver(platform::Platform& platform, std::int32_t& makerTagFound) {
             setupApi.SetupDiDestroyDeviceInfoList(list.value);
             return platform::kNullHandle;
         }
-        found = outcome == PathOutcome::Taken && path.view().find(kMatchText) != std::u16string_view::npos;
+        found = outcome == PathOutcome::Taken &&
+                path.view().find(kMatchText) != std::u16string_view::npos;
     }
 
     Handle link = platform::kNullHandle;

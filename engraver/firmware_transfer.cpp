@@ -42,8 +42,8 @@ FirmwareTable LoadFirmwareTable(platform::Kernel& kernel) {
     }
     if (table.block != nullptr) {
         std::uint32_t delivered = 0;
-        auto read =
-            kernel.ReadFile(file.value, std::span<std::uint8_t>(table.block, size.value), delivered);
+        auto read = kernel.ReadFile(file.value, std::span<std::uint8_t>(table.block, size.value),
+                                    delivered);
         table.length = read.value ? std::min(delivered, size.value) : 0;
     }
     kernel.CloseHandle(file.value);

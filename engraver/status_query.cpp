@@ -65,9 +65,8 @@ std::optional<std::uint8_t> ExchangeEngraverStatus(platform::Platform& platform,
         if (!read.value) {
             break;
         }
-        ReplyReading reading =
-            ReadStatusReply(std::span<const std::uint8_t>(reply).first(
-                std::min<std::size_t>(delivered, reply.size())));
+        ReplyReading reading = ReadStatusReply(std::span<const std::uint8_t>(reply).first(
+            std::min<std::size_t>(delivered, reply.size())));
         if (reading.verdict == ReplyReading::Verdict::Status) {
             status = reading.status;
         }

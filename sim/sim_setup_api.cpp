@@ -34,7 +34,7 @@ platform::Result<platform::DeviceInfoSet> SimSetupApi::SetupDiGetClassDevsW(
     const platform::Guid& classGuid, std::uint32_t flags) {
     std::string call = "SetupDiGetClassDevsW(" +
                        std::string(classGuid == win::kGuidDevinterfaceUsbprint ? "USB printers"
-                                                                              : "another class") +
+                                                                               : "another class") +
                        ", flags 0x" + Hex(flags) + ")";
     if (auto planned = m_.faults.check("SetupDiGetClassDevsW")) {
         m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(*planned));
@@ -89,10 +89,10 @@ platform::Result<bool> SimSetupApi::SetupDiGetDeviceInterfaceDetailW(
         member = list->members[data.reserved - 1];
     }
     std::u16string path = member ? member->path : std::u16string();
-    std::string call = "SetupDiGetDeviceInterfaceDetailW(" +
-                       (detail.empty() ? std::string("size query")
-                                       : std::to_string(detail.size()) + " bytes") +
-                       ", \"" + Utf8(path) + "\")";
+    std::string call =
+        "SetupDiGetDeviceInterfaceDetailW(" +
+        (detail.empty() ? std::string("size query") : std::to_string(detail.size()) + " bytes") +
+        ", \"" + Utf8(path) + "\")";
     auto fail = [&](std::uint32_t error) {
         m_.trace.call(call + " -> 0, error " + std::to_string(error));
         return platform::Result<bool>{false, error};
@@ -107,8 +107,8 @@ platform::Result<bool> SimSetupApi::SetupDiGetDeviceInterfaceDetailW(
         return fail(win::kErrorInvalidParameter);
     }
     // The fixed part (its size field) and the path with its terminator.
-    const auto required = static_cast<std::uint32_t>(win::kSpDeviceInterfaceDetailPathOffset +
-                                                     2 * (path.size() + 1));
+    const auto required =
+        static_cast<std::uint32_t>(win::kSpDeviceInterfaceDetailPathOffset + 2 * (path.size() + 1));
     if (detail.empty()) {
         requiredSize = required;
         return fail(win::kErrorInsufficientBuffer);

@@ -15,10 +15,9 @@ class SimSetupApi : public platform::SetupApi {
     // --- Device interfaces: the machine's USB printer-class interfaces ------
     platform::Result<platform::DeviceInfoSet> SetupDiGetClassDevsW(const platform::Guid& classGuid,
                                                                    std::uint32_t flags) override;
-    platform::Result<bool> SetupDiEnumDeviceInterfaces(platform::DeviceInfoSet set,
-                                                       const platform::Guid& interfaceClass,
-                                                       std::uint32_t memberIndex,
-                                                       platform::DeviceInterfaceData& data) override;
+    platform::Result<bool> SetupDiEnumDeviceInterfaces(
+        platform::DeviceInfoSet set, const platform::Guid& interfaceClass,
+        std::uint32_t memberIndex, platform::DeviceInterfaceData& data) override;
     platform::Result<bool> SetupDiGetDeviceInterfaceDetailW(
         platform::DeviceInfoSet set, const platform::DeviceInterfaceData& data,
         std::span<std::uint8_t> detail, std::uint32_t& requiredSize) override;

@@ -26,12 +26,12 @@ UsbPrinterInterface& UsbDevices::addPrinter(std::u16string path) {
 }
 
 UsbPrinterInterface& UsbDevices::addEngraver(std::u16string path) {
-    interfaces_.push_back(std::make_shared<UsbPrinterInterface>(
-        std::move(path), std::make_shared<EngraverDevice>()));
+    interfaces_.push_back(
+        std::make_shared<UsbPrinterInterface>(std::move(path), std::make_shared<EngraverDevice>()));
     return *interfaces_.back();
 }
 
-void UsbDevices::change(UsbPrinterInterface& device, Millis delay, std::string what,
+void UsbDevices::change(UsbPrinterInterface& device, Millis delay, const std::string& what,
                         void (*apply)(UsbPrinterInterface&)) {
     auto act = [this, &device, what, apply] {
         bool wasPresent = device.present();

@@ -83,7 +83,7 @@ class UsbDevices {
     static bool IsDevicePath(std::u16string_view path);
 
   private:
-    void change(UsbPrinterInterface& device, Millis delay, std::string what,
+    void change(UsbPrinterInterface& device, Millis delay, const std::string& what,
                 void (*apply)(UsbPrinterInterface&));
 
     VirtualClock& clock_;

@@ -79,9 +79,8 @@ platform::Result<platform::Handle> OpenDeviceLink(SimMachine& machine, std::u16s
     if (device->engraver) {
         device->engraver->dropPending();
     }
-    platform::Handle handle =
-        machine.handles.add(std::make_shared<DeviceLinkObject>(device, access, shareMode,
-                                                                       disposition, flagsAndAttributes));
+    platform::Handle handle = machine.handles.add(std::make_shared<DeviceLinkObject>(
+        device, access, shareMode, disposition, flagsAndAttributes));
     machine.trace.call(call + " -> device link");
     return {handle, 0};
 }

@@ -28,7 +28,7 @@ struct DiscoveryCase {
     const char* name;
     std::vector<Device> devices;
     std::vector<sim::FaultRule> faults;
-    int opened = -1;          // the device whose link comes back; -1: no link
+    int opened = -1;  // the device whose link comes back; -1: no link
     std::int32_t makerTag = 0;
     std::vector<int> neverLookedAt;  // devices whose path was never asked for
     bool listMade = true;
@@ -52,7 +52,8 @@ std::u16string EngraverPathOfLength(std::size_t length) {
 const std::u16string kPlain = sim::EngraverInterfacePath(false);
 const std::u16string kTagged = sim::EngraverInterfacePath(true);
 const std::u16string kSecond = sim::EngraverInterfacePath(false, u"0002");
-const std::u16string kCapitals = u"\\\\?\\USB#VID_FFFD&PID_0001#TW0001#{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
+const std::u16string kCapitals =
+    u"\\\\?\\USB#VID_FFFD&PID_0001#TW0001#{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
 const std::u16string kOther = OtherPrinterPath();
 
 sim::FaultRule Fails(std::string function, std::u16string argument, std::uint32_t nth,
@@ -71,8 +72,8 @@ TEST_P(DiscoveryTest, OpensTheFirstMatchingInterfaceOrNone) {
     const DiscoveryCase& c = GetParam();
     EngraverBench bench;
     for (const Device& d : c.devices) {
-        sim::UsbPrinterInterface& added =
-            d.engraver ? bench.machine.usb.addEngraver(d.path) : bench.machine.usb.addPrinter(d.path);
+        sim::UsbPrinterInterface& added = d.engraver ? bench.machine.usb.addEngraver(d.path)
+                                                     : bench.machine.usb.addPrinter(d.path);
         added.poweredOn = d.present;
         added.openError = d.openError;
     }
@@ -123,12 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
         DiscoveryCase{"EngraverWithTag", {{kTagged, true}}, {}, 0, 1},
         DiscoveryCase{"IdentifiersInCapitalsAreAnotherDevice", {{kCapitals, true}}, {}, -1, 0},
         DiscoveryCase{"SwitchedOffEngraverIsNotListed", {{kPlain, true, false}}, {}, -1, 0},
-        DiscoveryCase{"TwoEngraversTheFirstIsTaken",
-                      {{kPlain, true}, {kTagged, true}},
-                      {},
-                      0,
-                      0,
-                      {1}},
+        DiscoveryCase{
+            "TwoEngraversTheFirstIsTaken", {{kPlain, true}, {kTagged, true}}, {}, 0, 0, {1}},
         DiscoveryCase{"FirstMatchCannotBeOpenedTheSecondIsNotTried",
                       {{kPlain, true, true, win::kErrorSharingViolation}, {kSecond, true}},
                       {},
@@ -140,20 +137,20 @@ INSTANTIATE_TEST_SUITE_P(
                       {Fails("CreateFileW", u"vid_fffd", 1, win::kErrorAccessDenied)},
                       -1,
                       1},
-        DiscoveryCase{"DetailQueryFailsBeforeTheEngraver",
-                      {{kOther}, {kPlain, true}},
-                      {Fails("SetupDiGetDeviceInterfaceDetailW", u"vid_04b8", 2,
-                             win::kErrorGenFailure)},
-                      -1,
-                      0,
-                      {1}},
-        DiscoveryCase{"SizeQueryReportingNoSizeEndsTheSearch",
-                      {{kOther}, {kPlain, true}},
-                      {Fails("SetupDiGetDeviceInterfaceDetailW", u"vid_04b8", 1,
-                             win::kErrorGenFailure)},
-                      -1,
-                      0,
-                      {1}},
+        DiscoveryCase{
+            "DetailQueryFailsBeforeTheEngraver",
+            {{kOther}, {kPlain, true}},
+            {Fails("SetupDiGetDeviceInterfaceDetailW", u"vid_04b8", 2, win::kErrorGenFailure)},
+            -1,
+            0,
+            {1}},
+        DiscoveryCase{
+            "SizeQueryReportingNoSizeEndsTheSearch",
+            {{kOther}, {kPlain, true}},
+            {Fails("SetupDiGetDeviceInterfaceDetailW", u"vid_04b8", 1, win::kErrorGenFailure)},
+            -1,
+            0,
+            {1}},
         DiscoveryCase{"AllocationFailsForOneInterfaceWhichIsSkipped",
                       {{kOther}, {kPlain, true}},
                       {Fails("GlobalAlloc", u"", 1, win::kErrorNotEnoughMemory)},
@@ -177,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                       -1,
                       0,
                       {1}},
-        DiscoveryCase{"LongestPathThatFitsIsOpened", {{EngraverPathOfLength(2047), true}}, {}, 0, 0},
+        DiscoveryCase{
+            "LongestPathThatFitsIsOpened", {{EngraverPathOfLength(2047), true}}, {}, 0, 0},
         DiscoveryCase{"OverLongPathIsPassedOver",
                       {{EngraverPathOfLength(2048), true}, {kPlain, true}},
                       {},

@@ -79,11 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ExchangeCase {
     const char* name;
-    std::vector<Bytes> replies;               // scripted, one per query
-    std::vector<sim::WriteOutcome> writes;    // scripted, one per write
-    std::vector<sim::ReadOutcome> reads;      // scripted, one per read
-    std::optional<std::uint8_t> status;       // nothing: the status is unknown
-    std::uint32_t queriesWritten = 1;         // writes offered on the link
+    std::vector<Bytes> replies;             // scripted, one per query
+    std::vector<sim::WriteOutcome> writes;  // scripted, one per write
+    std::vector<sim::ReadOutcome> reads;    // scripted, one per read
+    std::optional<std::uint8_t> status;     // nothing: the status is unknown
+    std::uint32_t queriesWritten = 1;       // writes offered on the link
     bool engraverThere = true;
 };
 
@@ -167,14 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      std::nullopt},
         ExchangeCase{"QueryTakenOnlyInPart", {}, {sim::WriteOutcome::partial(6)}, {}, std::nullopt},
-        ExchangeCase{"QueryReportedUnwritten", {}, {sim::WriteOutcome::partial(0)}, {}, std::nullopt},
-        ExchangeCase{"ReadFails",
-                     {},
-                     {},
-                     {sim::ReadOutcome::fail(win::kErrorGenFailure)},
-                     std::nullopt},
+        ExchangeCase{
+            "QueryReportedUnwritten", {}, {sim::WriteOutcome::partial(0)}, {}, std::nullopt},
+        ExchangeCase{
+            "ReadFails", {}, {}, {sim::ReadOutcome::fail(win::kErrorGenFailure)}, std::nullopt},
         ExchangeCase{"ReplyEmpty", {Bytes{}}, {}, {}, std::nullopt},
-        ExchangeCase{"ReplyEndsBeforeStatusByte", {Text("!BE 4;", {0, 0, 0})}, {}, {}, std::nullopt},
+        ExchangeCase{
+            "ReplyEndsBeforeStatusByte", {Text("!BE 4;", {0, 0, 0})}, {}, {}, std::nullopt},
         ExchangeCase{"ShortReplyAfterALongOneGetsNothingOfTheOld",
                      {kNoWordZeros, Text("!BE 4;")},
                      {},

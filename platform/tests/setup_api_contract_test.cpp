@@ -72,8 +72,8 @@ TEST_F(SetupApiContract, PresentUsbPrintersOfAMachineWithoutThemListNothing) {
                                               win::kDigcfPresent | win::kDigcfDeviceinterface);
     ASSERT_NE(list.value, platform::kInvalidDeviceInfoSet) << "error " << list.error;
     DeviceInterfaceData data = Record();
-    auto first = setupApi.SetupDiEnumDeviceInterfaces(list.value, win::kGuidDevinterfaceUsbprint,
-                                                      0, data);
+    auto first =
+        setupApi.SetupDiEnumDeviceInterfaces(list.value, win::kGuidDevinterfaceUsbprint, 0, data);
     EXPECT_FALSE(first.value);
     EXPECT_EQ(first.error, win::kErrorNoMoreItems);
     EXPECT_TRUE(setupApi.SetupDiDestroyDeviceInfoList(list.value).value);
@@ -101,8 +101,8 @@ TEST_F(SetupApiContract, DetailQueryReportsTheSizeThenFillsThePath) {
     EXPECT_EQ(second.error, win::kErrorNoMoreItems);
 
     // The size query: the fixed part up to the path, the path and its terminator.
-    const auto expected = static_cast<std::uint32_t>(win::kSpDeviceInterfaceDetailPathOffset +
-                                                     2 * (path.size() + 1));
+    const auto expected =
+        static_cast<std::uint32_t>(win::kSpDeviceInterfaceDetailPathOffset + 2 * (path.size() + 1));
     std::uint32_t required = 0;
     auto query = setupApi.SetupDiGetDeviceInterfaceDetailW(list, data, {}, required);
     EXPECT_FALSE(query.value);
@@ -122,8 +122,7 @@ TEST_F(SetupApiContract, DetailQueryReportsTheSizeThenFillsThePath) {
          win::kErrorInsufficientBuffer, expected},
         {"size field not the fixed part's", expected, 0, false, win::kErrorInvalidUserBuffer, 77},
         {"exact size", expected, win::kSpDeviceInterfaceDetailDataSize, true, 0, expected},
-        {"larger buffer", expected + 40, win::kSpDeviceInterfaceDetailDataSize, true, 0,
-         expected},
+        {"larger buffer", expected + 40, win::kSpDeviceInterfaceDetailDataSize, true, 0, expected},
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> buffer = DetailBuffer(c.bytes, c.sizeField);

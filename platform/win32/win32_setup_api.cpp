@@ -123,10 +123,10 @@ Result<bool> Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(DeviceInfoSet set,
         WriteSizeField(bytes, NativeSize(coreSizeField, win::kSpDeviceInterfaceDetailDataSize,
                                          sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)));
     }
-    bool ok = ::SetupDiGetDeviceInterfaceDetailW(
-                  ToWin32(set), &native,
-                  reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(bytes),
-                  static_cast<DWORD>(detail.size()), &required, nullptr) != FALSE;
+    bool ok =
+        ::SetupDiGetDeviceInterfaceDetailW(
+            ToWin32(set), &native, reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(bytes),
+            static_cast<DWORD>(detail.size()), &required, nullptr) != FALSE;
     Result<bool> result = Returned(ok, !ok);
     if (detail.size() >= 4) {
         WriteSizeField(bytes, coreSizeField);

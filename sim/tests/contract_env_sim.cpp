@@ -52,9 +52,8 @@ class SimContractEnv : public ContractEnv {
         path = u"\\\\?\\root#tw_contract#0000#" + std::u16string(sim::kUsbPrintClassText);
         auto device = std::make_shared<sim::UsbPrinterInterface>(path, nullptr);
         device->poweredOn = false;  // made for the case, not present
-        platform::Handle list = machine_.handles.add(
-            std::make_shared<sim::DeviceInfoListObject>(
-                std::vector<std::shared_ptr<sim::UsbPrinterInterface>>{device}));
+        platform::Handle list = machine_.handles.add(std::make_shared<sim::DeviceInfoListObject>(
+            std::vector<std::shared_ptr<sim::UsbPrinterInterface>>{device}));
         return platform::DeviceInfoSet{static_cast<std::uintptr_t>(list)};
     }
 

@@ -51,7 +51,8 @@ class Win32ContractEnv : public ContractEnv {
 
     platform::DeviceInfoSet interfaceList(std::u16string& path) override {
         // GUID_DEVINTERFACE_USBPRINT, from its documented value.
-        GUID usbPrint = {0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+        GUID usbPrint = {
+            0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
         HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof device;

@@ -20,6 +20,7 @@
 #include "sim/sim_user.h"
 #include "sim/system_locale.h"
 #include "sim/trace.h"
+#include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
 
 namespace tw::sim {
@@ -48,6 +49,8 @@ class SimMachine {
     ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
     RegistryModel registry{trace};
     GlobalMemory memory;
+    // USB printer-class interfaces and the engraver behind one (or more).
+    UsbDevices usb{clock, trace};
     std::mt19937_64 random;
     // The wizard's window: the system's language and code page, the
     // programs' resources, the dialogs shown and the user in front of them.

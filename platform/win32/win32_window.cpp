@@ -16,6 +16,28 @@ struct DialogHost {
     DialogHandler* handler;
 };
 
+// A dialog whose template places it at 0, 0 opens centred on the work area
+// of its screen, as the dialog class library the wizard was designed on
+// places such dialogs.
+void CentreOnWorkArea(HWND dialog) {
+    RECT window{};
+    if (::GetWindowRect(dialog, &window) == FALSE || window.left != 0 || window.top != 0) {
+        return;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor) ==
+        FALSE) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    ::SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The dialog procedure: passes the messages the wizard handles to its
 // handler, everything else to the default dialog handling.
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -23,7 +45,9 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         auto* host = reinterpret_cast<DialogHost*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         host->window->setDialog(dialog);
-        return host->handler->OnInitDialog() ? TRUE : FALSE;
+        bool focusFirstTabStop = host->handler->OnInitDialog();
+        CentreOnWorkArea(dialog);
+        return focusFirstTabStop ? TRUE : FALSE;
     }
     auto* host = reinterpret_cast<DialogHost*>(::GetWindowLongPtrW(dialog, DWLP_USER));
     if (host == nullptr) {

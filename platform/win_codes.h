@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorBadExeFormat = 193;
 inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
+inline constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
 inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
@@ -70,6 +71,10 @@ inline constexpr std::uint32_t kGmemFixed = 0x0000;
 inline constexpr std::uint32_t kGmemMoveable = 0x0002;
 inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
 inline constexpr std::uint32_t kGptr = kGmemFixed | kGmemZeroinit;
+
+// INF information and driver packages.
+inline constexpr std::uint32_t kInfinfoDefaultSearch = 3;
+inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
 
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;

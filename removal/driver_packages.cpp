@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -94,8 +95,11 @@ bool ContentNamesDriverModel(Kernel& kernel, const PathBuffer& infPath) {
     }
     bool matches = false;
     auto size = kernel.GetFileSize(file.value);
-    // A size of INVALID_FILE_SIZE is a failure only when an error comes with it.
-    if (size.value != win::kInvalidFileSize || size.error == 0) {
+    // A size of INVALID_FILE_SIZE is a failure only when an error comes with
+    // it; a size the padded block cannot count (in a 32-bit process) is not
+    // read either, so the block is never smaller than the read into it.
+    bool sized = size.value != win::kInvalidFileSize || size.error == 0;
+    if (sized && size.value <= std::numeric_limits<std::size_t>::max() - kContentPadding) {
         std::size_t fileSize = size.value;
         std::size_t blockSize = fileSize + kContentPadding;
         auto block = kernel.GlobalAlloc(win::kGptr, blockSize);

@@ -221,6 +221,11 @@ platform::Result<std::uint32_t> SimKernel::GetFileSize(platform::Handle file) {
     if (node == nullptr) {
         return Fail(win::kInvalidFileSize, win::kErrorInvalidHandle);
     }
+    if (auto planned = m_.faults.check("GetFileSize", object->path)) {
+        m_.trace.call("GetFileSize(" + object->describe() + ") -> INVALID_FILE_SIZE, error " +
+                      std::to_string(*planned));
+        return Fail(win::kInvalidFileSize, *planned);
+    }
     return {static_cast<std::uint32_t>(node->bytes.size()), 0};
 }
 

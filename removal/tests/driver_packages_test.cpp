@@ -281,6 +281,22 @@ TEST(RemoveDriverPackages, LoadsTheSetupLibraryByFullPathForEachPackage) {
     EXPECT_EQ(machine.modules.outstandingLoads(), 0u);
 }
 
+// A size query that fails gives INVALID_FILE_SIZE: it never sizes a block or
+// a read, and the file does not match by content.
+TEST(RemoveDriverPackages, FileThatCannotBeSizedIsNeitherHeldNorRead) {
+    sim::SimMachine machine;
+    machine.infs.add(Utf16(u"oem1.inf", kModelListed));
+    machine.faults.add({.function = "GetFileSize", .argumentContains = u"oem1.inf", .error = 5});
+    sim::SimPlatform install(machine, u"E:\\Package\\Systems\\Install.exe", u"E:\\Package");
+    EXPECT_TRUE(RemoveDriverPackages(install.platform()));
+    SCOPED_TRACE(machine.trace.format());
+    EXPECT_EQ(machine.faults.fired(0), 1u);
+    EXPECT_TRUE(machine.trace.matching("GlobalAlloc").empty());
+    EXPECT_TRUE(machine.trace.matching("ReadFile").empty());
+    EXPECT_TRUE(machine.infs.holds(u"oem1.inf"));
+    EXPECT_TRUE(machine.handles.stillOpen().empty());
+}
+
 // --- The driver model -----------------------------------------------------------------
 
 TEST(RemovePrinterDriver, RemovesTheModelAndLeavesOthers) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -99,9 +98,9 @@ bool ContentNamesDriverModel(Kernel& kernel, const PathBuffer& infPath) {
     // it; a size the padded block cannot count (in a 32-bit process) is not
     // read either, so the block is never smaller than the read into it.
     bool sized = size.value != win::kInvalidFileSize || size.error == 0;
-    if (sized && size.value <= std::numeric_limits<std::size_t>::max() - kContentPadding) {
-        std::size_t fileSize = size.value;
-        std::size_t blockSize = fileSize + kContentPadding;
+    std::size_t fileSize = size.value;
+    std::size_t blockSize = fileSize + kContentPadding;  // wraps only in a 32-bit process
+    if (sized && blockSize > fileSize) {
         auto block = kernel.GlobalAlloc(win::kGptr, blockSize);
         if (block.value != nullptr) {
             std::uint32_t bytesRead = 0;

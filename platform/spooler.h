@@ -15,6 +15,14 @@ namespace tw::platform {
 class Spooler {
   public:
     virtual ~Spooler() = default;
+
+    // --- Printer drivers (the driver model's removal) -------------------------
+
+    // Removes the driver model `driverName` from the local print server, for
+    // the default environment (no server, no environment name).
+    virtual Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
+                                                std::uint32_t deleteFlag,
+                                                std::uint32_t versionFlag) = 0;
 };
 
 }  // namespace tw::platform

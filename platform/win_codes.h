@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorBadExeFormat = 193;
 inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
+inline constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
 inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
@@ -83,6 +84,9 @@ inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
 inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
 inline constexpr std::uint32_t kErrorWriteFault = 29;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
+// INF information and driver packages.
+inline constexpr std::uint32_t kInfinfoDefaultSearch = 3;
+inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
 
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;

@@ -12,7 +12,9 @@
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
 #include "sim/handle_table.h"
+#include "sim/inf_folder.h"
 #include "sim/module_table.h"
+#include "sim/printer_drivers.h"
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
 #include "sim/trace.h"
@@ -48,6 +50,13 @@ class SimMachine {
     // USB printer-class interfaces and the engraver behind one (or more).
     UsbDevices usb{clock, trace};
     std::mt19937_64 random;
+
+    // Driver packages, driver models and the user (removal of an earlier
+    // installation): the INF folder, the print server's driver models, and
+    // the account the programs run as.
+    InfFolder infs{files, trace, u"C:\\Windows"};
+    PrinterDrivers printerDrivers{trace};
+    std::u16string userName = u"operator";
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").
     std::u16string windowsFolder() const { return u"C:\\Windows"; }

@@ -6,6 +6,7 @@
 
 #include "platform/win_codes.h"
 #include "sim/file_object.h"
+#include "sim/file_search.h"
 #include "sim/sim_path.h"
 #include "sim/usb_link.h"
 
@@ -231,6 +232,11 @@ platform::Result<std::uint32_t> SimKernel::GetFileSize(platform::Handle file) {
     if (node == nullptr) {
         return Fail(win::kInvalidFileSize, win::kErrorInvalidHandle);
     }
+    if (auto planned = m_.faults.check("GetFileSize", object->path)) {
+        m_.trace.call("GetFileSize(" + object->describe() + ") -> INVALID_FILE_SIZE, error " +
+                      std::to_string(*planned));
+        return Fail(win::kInvalidFileSize, *planned);
+    }
     return {static_cast<std::uint32_t>(node->bytes.size()), 0};
 }
 
@@ -259,6 +265,65 @@ platform::Result<bool> SimKernel::DeleteFileW(std::u16string_view path) {
     m_.trace.call("DeleteFileW(" + Quote(path) + ") -> " +
                   (error == 0 ? "1" : "0, error " + std::to_string(error)));
     return {error == 0, error};
+}
+
+// --- Finding files ------------------------------------------------------------
+
+platform::Result<platform::Handle> SimKernel::FindFirstFileW(std::u16string_view pattern,
+                                                             platform::FindData& found) {
+    std::u16string full = fullPath(pattern);
+    std::u16string folder = ParentPath(full);
+    std::u16string_view names = FileName(full);
+    std::string call = "FindFirstFileW(" + Quote(pattern) + ")";
+    std::uint32_t error = 0;
+    std::deque<FoundFile> matches;
+    if (auto planned = m_.faults.check("FindFirstFileW", full)) {
+        error = *planned;
+    } else if (folder.empty() || !m_.files.isFolder(folder)) {
+        error = win::kErrorPathNotFound;
+    } else {
+        matches = MatchingEntries(m_.files, folder, names);
+        error = matches.empty() ? win::kErrorFileNotFound : 0;
+    }
+    if (error != 0) {
+        m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(error));
+        return Fail(platform::kInvalidHandleValue, error);
+    }
+    found = {matches.front().name, matches.front().attributes};
+    matches.pop_front();
+    m_.trace.call(call + " -> " + Quote(found.fileName));
+    return {m_.handles.add(std::make_shared<SearchObject>(full, std::move(matches))), 0};
+}
+
+platform::Result<bool> SimKernel::FindNextFileW(platform::Handle search,
+                                                platform::FindData& found) {
+    auto object = m_.handles.get<SearchObject>(search);
+    if (!object) {
+        m_.trace.call("FindNextFileW(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    std::string call = "FindNextFileW(" + object->describe() + ")";
+    if (auto planned = m_.faults.check("FindNextFileW", object->pattern)) {
+        m_.trace.call(call + " -> 0, error " + std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    if (object->remaining.empty()) {
+        m_.trace.call(call + " -> 0, error 18");
+        return Fail(false, win::kErrorNoMoreFiles);
+    }
+    found = {object->remaining.front().name, object->remaining.front().attributes};
+    object->remaining.pop_front();
+    m_.trace.call(call + " -> " + Quote(found.fileName));
+    return {true, 0};
+}
+
+platform::Result<bool> SimKernel::FindClose(platform::Handle search) {
+    if (!m_.handles.get<SearchObject>(search) || !m_.handles.close(search)) {
+        m_.trace.call("FindClose(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    m_.trace.call("FindClose -> 1");
+    return {true, 0};
 }
 
 platform::Result<std::uint8_t*> SimKernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {

@@ -12,8 +12,13 @@ class SimSpooler : public platform::Spooler {
   public:
     SimSpooler(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    // Printer drivers: the machine's driver models.
+    platform::Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
+                                                  std::uint32_t deleteFlag,
+                                                  std::uint32_t versionFlag) override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

@@ -65,6 +65,14 @@ class SimContractEnv : public ContractEnv {
         return std::string(node->bytes.begin(), node->bytes.end());
     }
 
+    void makeMachineKey(std::u16string_view path) override {
+        machine_.registry.create(sim::RegistryRoot::LocalMachine, path);
+    }
+
+    bool machineKeyExists(std::u16string_view path) override {
+        return machine_.registry.find(sim::RegistryRoot::LocalMachine, path) != nullptr;
+    }
+
   private:
     sim::SimMachine machine_;
     sim::SimPlatform platform_{machine_, u"C:\\Tests\\contract.exe", u"C:\\Tests"};

@@ -90,6 +90,27 @@ class Win32ContractEnv : public ContractEnv {
         return text;
     }
 
+    void makeMachineKey(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const wchar_t text[] = L"contract";
+            ::RegSetValueExW(key, L"DeviceDesc", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             sizeof text);
+            ::RegCloseKey(key);
+        }
+    }
+
+    bool machineKeyExists(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        ::RegCloseKey(key);
+        return true;
+    }
+
     // Where Wine differs from Windows, the case says so and is skipped.
     std::optional<std::string> lacks(std::string_view feature) const override {
         if (!UnderWine()) {
@@ -102,6 +123,22 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
+        }
+        if (feature == "inf version query") {
+            return "Wine does not implement SetupQueryInfVersionInformationW: it fails with "
+                   "ERROR_CALL_NOT_IMPLEMENTED (120) for every key";
+        }
+        if (feature == "precompiled inf removed on uninstall") {
+            return "Wine's SetupUninstallOEMInfW deletes the INF but leaves its .pnf; Windows "
+                   "removes both";
+        }
+        if (feature == "inf parse error code") {
+            return "Wine's SetupGetInfInformationW reports ERROR_FILE_NOT_FOUND for an INF it "
+                   "cannot parse; Windows gives the parser's code";
+        }
+        if (feature == "unknown printer driver code") {
+            return "Wine's DeletePrinterDriverExW fails for an unknown driver without setting an "
+                   "error code; Windows gives ERROR_UNKNOWN_PRINTER_DRIVER (1797)";
         }
         return std::nullopt;
     }

@@ -15,6 +15,13 @@ namespace tw::platform {
 class SetupApi {
   public:
     virtual ~SetupApi() = default;
+
+    // --- The restart prompt (the reboot fallback) ------------------------------
+
+    // Asks the user whether to restart the computer now (no file queue, no
+    // owner window, not scan-only) and starts the restart when the user
+    // agrees. Returns SPFILEQ_* flags, or -1 on failure.
+    virtual Result<std::int32_t> SetupPromptReboot() = 0;
 };
 
 }  // namespace tw::platform

@@ -12,8 +12,11 @@ class SimSetupApi : public platform::SetupApi {
   public:
     SimSetupApi(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    // The restart prompt (the reboot fallback).
+    platform::Result<std::int32_t> SetupPromptReboot() override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

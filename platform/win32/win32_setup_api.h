@@ -5,6 +5,10 @@
 
 namespace tw::platform::win32 {
 
-class Win32SetupApi : public SetupApi {};
+class Win32SetupApi : public SetupApi {
+  public:
+    // The restart prompt (the reboot fallback).
+    Result<std::int32_t> SetupPromptReboot() override;
+};
 
 }  // namespace tw::platform::win32

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/tests/contract_env.h"
-#include "platform/text_format.h"
 #include "platform/win_codes.h"
 
 namespace tw::contract {
@@ -17,7 +16,6 @@ namespace {
 using platform::Handle;
 using platform::Procedure;
 using platform::ProcessInformation;
-using platform::ToUtf8;
 
 class KernelProcessesFoldersContract : public ::testing::Test {
   protected:

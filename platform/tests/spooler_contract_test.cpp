@@ -60,7 +60,8 @@ TEST_F(SpoolerContract, EnumerationNeedsItsReportedSizeToTheByte) {
     EXPECT_EQ(first.error, win::kErrorInsufficientBuffer);
     EXPECT_TRUE(printers.empty());
     // One record and the strings of its name and driver at least.
-    EXPECT_GE(needed, kOneRecord + 2 * (name.size() + 1) + 2 * (9 + 1));
+    const std::u16string_view driver = u"Tarn-Well";
+    EXPECT_GE(needed, kOneRecord + 2 * (name.size() + 1) + 2 * (driver.size() + 1));
 
     std::uint32_t neededAgain = 0;
     auto short1 = spooler.EnumPrintersW(win::kPrinterEnumLocal, needed - 1, printers, neededAgain);

@@ -18,6 +18,7 @@
 #include "sim/restart_prompt.h"
 #include "sim/spooler_model.h"
 #include "sim/trace.h"
+#include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
 
 namespace tw::sim {
@@ -46,6 +47,8 @@ class SimMachine {
     ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
     RegistryModel registry{trace};
     GlobalMemory memory;
+    // USB printer-class interfaces and the engraver behind one (or more).
+    UsbDevices usb{clock, trace};
     std::mt19937_64 random;
 
     // Printer queues, driver files and the reboot fallback: the print

@@ -224,6 +224,11 @@ Result<bool> Win32SetupApi::SetupUninstallOEMInfW(Procedure procedure,
     std::wstring name = Wide(infFileName);
     bool ok = function(name.c_str(), flags, nullptr) != FALSE;
     return Returned(ok, !ok);
+// --- The restart prompt (the reboot fallback) ----------------------------------
+
+Result<std::int32_t> Win32SetupApi::SetupPromptReboot() {
+    int flags = ::SetupPromptReboot(nullptr, nullptr, FALSE);
+    return {flags, flags == -1 ? static_cast<std::uint32_t>(::GetLastError()) : 0u};
 }
 
 }  // namespace tw::platform::win32

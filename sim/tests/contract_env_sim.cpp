@@ -95,7 +95,6 @@ class SimContractEnv : public ContractEnv {
         }
     }
 
-
   private:
     sim::SimMachine machine_;
     sim::SimPlatform platform_{machine_, u"C:\\Tests\\contract.exe", u"C:\\Tests"};

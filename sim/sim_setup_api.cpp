@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include <algorithm>
+#include <stdexcept>
 #include "platform/win_codes.h"
 #include "sim/sim_path.h"
 #include "sim/usb_link.h"
-#include <algorithm>
-#include <stdexcept>
 
 namespace tw::sim {
 namespace {

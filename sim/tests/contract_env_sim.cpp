@@ -100,7 +100,6 @@ class SimContractEnv : public ContractEnv {
         }
     }
 
-
   private:
     static constexpr std::u16string_view kProgram = u"C:\\Tests\\contract.exe";
 

@@ -2,8 +2,8 @@
 // temporary-files folder, and copies of the test child program.
 // clang-format off
 #include <windows.h>
-#include <setupapi.h>
 #include <winspool.h>
+#include <setupapi.h>
 // clang-format on
 
 #include <string>
@@ -110,6 +110,8 @@ class Win32ContractEnv : public ContractEnv {
         }
         ::RegCloseKey(key);
         return true;
+    }
+
     bool program32() const override { return sizeof(void*) == 4; }
     bool wow64() const override {
         SYSTEM_INFO native{};
@@ -180,10 +182,6 @@ class Win32ContractEnv : public ContractEnv {
             return "Wine quotes the program part of a command line whose program it found "
                    "before a blank; Windows hands the child its command line unchanged";
         }
-        if (feature == "printer control commands") {
-            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
-                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
-        }
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
@@ -203,6 +201,10 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "unknown printer driver code") {
             return "Wine's DeletePrinterDriverExW fails for an unknown driver without setting an "
                    "error code; Windows gives ERROR_UNKNOWN_PRINTER_DRIVER (1797)";
+        }
+        if (feature == "printer control commands") {
+            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
+                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
         }
         if (feature == "missing control error") {
             return "Wine's GetDlgItem leaves the last error as it was for an id the dialog lacks; "

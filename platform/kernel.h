@@ -48,6 +48,13 @@ class Kernel {
     virtual Result<std::uint32_t> WaitForSingleObject(Handle handle,
                                                       std::uint32_t milliseconds) = 0;
 
+    // Waits until the process waits for user input with none pending (its
+    // window is up), at most `milliseconds`: 0 when it does (at once once it
+    // has), WAIT_TIMEOUT, or WAIT_FAILED: a null or closed handle (error
+    // ERROR_INVALID_HANDLE), or a process without a message queue or that
+    // ended before it waited for input, which fail at once.
+    virtual Result<std::uint32_t> WaitForInputIdle(Handle process, std::uint32_t milliseconds) = 0;
+
     virtual Result<bool> CloseHandle(Handle handle) = 0;
 
     // --- The launcher's message ------------------------------------------------

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "sim/desktop.h"
+#include "sim/driver_store.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
 #include "sim/handle_table.h"
+#include "sim/ports.h"
+#include "sim/printer_setup.h"
 #include "sim/process_table.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
@@ -38,6 +41,11 @@ class SimMachine {
     HandleTable handles;
     ProcessTable processes{clock, trace, files};
     Desktop desktop{clock, trace};
+    // Driver installation: the driver store, the local ports and the printer
+    // set-up entry point (rundll32 of the system folder).
+    DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
+    LocalPorts ports;
+    PrinterSetup printerSetup{clock, files, trace, ports};
     std::mt19937_64 random;
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").

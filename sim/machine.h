@@ -11,10 +11,13 @@
 #include "sim/driver_store.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
+#include "sim/global_memory.h"
 #include "sim/handle_table.h"
+#include "sim/module_table.h"
 #include "sim/ports.h"
 #include "sim/printer_setup.h"
 #include "sim/process_table.h"
+#include "sim/registry_model.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 
@@ -41,6 +44,9 @@ class SimMachine {
     HandleTable handles;
     ProcessTable processes{clock, trace, files};
     Desktop desktop{clock, trace};
+    ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
+    RegistryModel registry{trace};
+    GlobalMemory memory;
     // Driver installation: the driver store, the local ports and the printer
     // set-up entry point (rundll32 of the system folder).
     DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};

@@ -71,6 +71,10 @@ inline constexpr std::uint32_t kGmemMoveable = 0x0002;
 inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
 inline constexpr std::uint32_t kGptr = kGmemFixed | kGmemZeroinit;
 
+// Driver store copies: the source media type that records a path.
+inline constexpr std::uint32_t kSpostNone = 0;
+inline constexpr std::uint32_t kSpostPath = 1;
+
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;
 

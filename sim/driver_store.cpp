@@ -56,7 +56,8 @@ std::u16string DriverStore::freeOemName() const {
     }
 }
 
-std::uint32_t DriverStore::copyOemInf(std::u16string_view sourceInf, std::u16string& published) {
+std::uint32_t DriverStore::copyOemInf(std::u16string_view sourceInf, bool recordSource,
+                                      std::u16string& published) {
     if (!IsAbsolutePath(sourceInf)) {
         return win::kErrorFileNotFound;
     }
@@ -68,7 +69,7 @@ std::uint32_t DriverStore::copyOemInf(std::u16string_view sourceInf, std::u16str
     if (node->folder) {
         return win::kErrorAccessDenied;
     }
-    std::u16string sourceRoot = ParentPath(source);
+    std::u16string sourceRoot = recordSource ? ParentPath(source) : std::u16string();
 
     // The same INF already published: its name is given back, the source it
     // was copied from now is recorded.
@@ -100,7 +101,7 @@ std::uint32_t DriverStore::copyOemInf(std::u16string_view sourceInf, std::u16str
     }
     packages_.push_back({published, std::u16string(FileName(source)), sourceRoot});
     trace_.effect("driver store: " + Utf8(source) + " published as " + Utf8(published) +
-                  ", files from " + Utf8(sourceRoot));
+                  (sourceRoot.empty() ? "" : ", files from " + Utf8(sourceRoot)));
     return 0;
 }
 

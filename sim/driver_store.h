@@ -20,7 +20,7 @@ namespace tw::sim {
 struct StoredPackage {
     std::u16string publishedPath;  // C:\Windows\inf\oem3.inf
     std::u16string originalName;   // kelvra.inf
-    std::u16string sourceRoot;     // the package folder recorded as the files' source
+    std::u16string sourceRoot;     // the files' recorded source (empty: none)
 };
 
 class DriverStore {
@@ -30,11 +30,15 @@ class DriverStore {
 
     const std::u16string& infFolder() const { return infFolder_; }
 
-    // Copies the INF at the full path `sourceInf` into the store. Sets
-    // `published` to the path it has there and returns 0, or returns the
-    // Windows error code: a missing INF fails with ERROR_FILE_NOT_FOUND, as
-    // does a path that is not a full one.
-    std::uint32_t copyOemInf(std::u16string_view sourceInf, std::u16string& published);
+    // Copies the INF at the full path `sourceInf` into the store, recording
+    // its folder as the source of the driver's files when `recordSource`
+    // holds. Sets `published` to the path it has there and returns 0, or
+    // returns the Windows error code: a missing INF fails with
+    // ERROR_FILE_NOT_FOUND (ERROR_PATH_NOT_FOUND for a missing folder on its
+    // path), as does a path that is not a full one; a folder with
+    // ERROR_ACCESS_DENIED.
+    std::uint32_t copyOemInf(std::u16string_view sourceInf, bool recordSource,
+                             std::u16string& published);
 
     // Packages this run copied or found again, in the order of the copies.
     const std::vector<StoredPackage>& packages() const { return packages_; }

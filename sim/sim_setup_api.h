@@ -12,8 +12,14 @@ class SimSetupApi : public platform::SetupApi {
   public:
     SimSetupApi(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    platform::Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf,
+                                            std::uint32_t mediaType, std::uint32_t copyStyle,
+                                            std::span<char16_t> destination,
+                                            std::uint32_t& requiredSize,
+                                            std::size_t& fileNamePart) override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

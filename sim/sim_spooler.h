@@ -12,8 +12,12 @@ class SimSpooler : public platform::Spooler {
   public:
     SimSpooler(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    platform::Result<bool> EnumPortsW(std::span<std::uint8_t> buffer,
+                                      std::vector<platform::PortInfo1>& ports,
+                                      std::uint32_t& needed, std::uint32_t& returned) override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

@@ -23,9 +23,8 @@ void InstallDriverPackage(platform::Platform& platform) {
     platform::PathBuffer published;
     std::uint32_t requiredSize = 0;
     std::size_t fileNamePart = 0;
-    auto copied = platform.setupApi.SetupCopyOEMInfW(infPath.view(), win::kSpostPath, 0,
-                                                     published.writable(), requiredSize,
-                                                     fileNamePart);
+    auto copied = platform.setupApi.SetupCopyOEMInfW(
+        infPath.view(), win::kSpostPath, 0, published.writable(), requiredSize, fileNamePart);
     if (!copied.value) {
         platform.window.MessageBox(kCopyOemError);
     }

@@ -80,8 +80,8 @@ BuildFailure BuildInstallCommand(platform::Kernel& kernel, std::u16string_view p
         return BuildFailure::TooLong;
     }
     if (!command.appendAll({systemFolder.view(), kPrinterSetupEntry, kInstallSwitch, kInfSwitch,
-                            quotedInf.view(), kModelSwitch, kQuote, kModelName, kQuote,
-                            kPortSwitch, kQuote, port, kQuote})) {
+                            quotedInf.view(), kModelSwitch, kQuote, kModelName, kQuote, kPortSwitch,
+                            kQuote, port, kQuote})) {
         return BuildFailure::TooLong;
     }
     return BuildFailure::None;

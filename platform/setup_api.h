@@ -28,9 +28,8 @@ class SetupApi {
     // destination fails with ERROR_INSUFFICIENT_BUFFER and `requiredSize`
     // set; a missing INF fails with ERROR_FILE_NOT_FOUND (a missing folder
     // on its path with ERROR_PATH_NOT_FOUND).
-    virtual Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf,
-                                          std::uint32_t mediaType, std::uint32_t copyStyle,
-                                          std::span<char16_t> destination,
+    virtual Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
+                                          std::uint32_t copyStyle, std::span<char16_t> destination,
                                           std::uint32_t& requiredSize,
                                           std::size_t& fileNamePart) = 0;
 };

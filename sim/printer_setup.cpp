@@ -24,8 +24,9 @@ std::optional<std::u16string> SwitchValue(const std::vector<std::u16string>& arg
 }
 
 bool HasSwitch(const std::vector<std::u16string>& arguments, std::u16string_view name) {
-    return std::any_of(arguments.begin(), arguments.end(),
-                       [&](const std::u16string& argument) { return EqualsNoCase(argument, name); });
+    return std::any_of(arguments.begin(), arguments.end(), [&](const std::u16string& argument) {
+        return EqualsNoCase(argument, name);
+    });
 }
 
 // Whether `bytes` hold `text` as 8-bit characters or as UTF-16 (little
@@ -99,8 +100,9 @@ void PrinterSetup::addRundll32(ProcessTable& processes, std::u16string_view path
 }
 
 bool PrinterSetup::hasPrinter(std::u16string_view name) const {
-    return std::any_of(printers_.begin(), printers_.end(),
-                       [&](const InstalledPrinter& printer) { return EqualsNoCase(printer.name, name); });
+    return std::any_of(printers_.begin(), printers_.end(), [&](const InstalledPrinter& printer) {
+        return EqualsNoCase(printer.name, name);
+    });
 }
 
 ProgramRun PrinterSetup::run(const ProcessLaunch& launch) {

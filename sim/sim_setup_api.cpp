@@ -8,12 +8,9 @@
 
 namespace tw::sim {
 
-platform::Result<bool> SimSetupApi::SetupCopyOEMInfW(std::u16string_view sourceInf,
-                                                     std::uint32_t mediaType,
-                                                     std::uint32_t copyStyle,
-                                                     std::span<char16_t> destination,
-                                                     std::uint32_t& requiredSize,
-                                                     std::size_t& fileNamePart) {
+platform::Result<bool> SimSetupApi::SetupCopyOEMInfW(
+    std::u16string_view sourceInf, std::uint32_t mediaType, std::uint32_t copyStyle,
+    std::span<char16_t> destination, std::uint32_t& requiredSize, std::size_t& fileNamePart) {
     std::string call = "SetupCopyOEMInfW(\"" + Utf8(sourceInf) + "\", media type " +
                        std::to_string(mediaType) + ", style " + std::to_string(copyStyle) + ")";
     auto fail = [&](std::uint32_t error) {

@@ -12,8 +12,8 @@ class SimSetupApi : public platform::SetupApi {
   public:
     SimSetupApi(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
-    platform::Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf,
-                                            std::uint32_t mediaType, std::uint32_t copyStyle,
+    platform::Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
+                                            std::uint32_t copyStyle,
                                             std::span<char16_t> destination,
                                             std::uint32_t& requiredSize,
                                             std::size_t& fileNamePart) override;

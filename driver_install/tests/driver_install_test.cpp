@@ -18,12 +18,11 @@ namespace {
 using platform::ToUtf8;
 using sim::Millis;
 
-constexpr char16_t kRundll32[] = u"C:\\Windows\\System32\\rundll32";
-
 // A UTF-16 INF naming the model, as the package ships it.
 std::vector<std::uint8_t> PackageInf() {
-    std::u16string text = u"\uFEFF[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
-                          u"[Strings]\r\nModel=\"Tarn-Well\"\r\n";
+    std::u16string text =
+        u"\uFEFF[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+        u"[Strings]\r\nModel=\"Tarn-Well\"\r\n";
     std::vector<std::uint8_t> bytes;
     for (char16_t unit : text) {
         bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
@@ -40,7 +39,7 @@ class DriverInstallTest : public ::testing::Test {
 
     // Puts the package (its INF) at `folder` and makes it install's current
     // folder.
-    sim::SimPlatform& install(std::u16string folder = u"C:\\Pkg", bool withInf = true) {
+    sim::SimPlatform& install(const std::u16string& folder = u"C:\\Pkg", bool withInf = true) {
         root = folder;
         machine.files.addFolders(folder);
         if (withInf) {
@@ -98,9 +97,10 @@ TEST_F(DriverInstallTest, PackageAtADriveRootIsNamedWithTwoBackslashes) {
     machine.files.addFolders(u"D:\\");
     InstallDriverPackage(install(u"D:\\").platform());
 
-    EXPECT_EQ(machine.trace.matching("SetupCopyOEMInfW(\"D:\\\\kelvra.inf\", media type 1, style 0)")
-                  .size(),
-              1u);
+    EXPECT_EQ(
+        machine.trace.matching("SetupCopyOEMInfW(\"D:\\\\kelvra.inf\", media type 1, style 0)")
+            .size(),
+        1u);
     ASSERT_EQ(machine.driverStore.packages().size(), 1u);
     EXPECT_EQ(ToUtf8(machine.driverStore.packages()[0].sourceRoot), "D:\\");
     EXPECT_TRUE(messages().empty());
@@ -111,7 +111,8 @@ TEST_F(DriverInstallTest, PackageCopiedAgainKeepsItsPublishedName) {
     InstallDriverPackage(process.platform());
     InstallDriverPackage(process.platform());
     ASSERT_EQ(machine.driverStore.packages().size(), 1u);
-    EXPECT_EQ(ToUtf8(machine.driverStore.packages()[0].publishedPath), "C:\\Windows\\inf\\oem0.inf");
+    EXPECT_EQ(ToUtf8(machine.driverStore.packages()[0].publishedPath),
+              "C:\\Windows\\inf\\oem0.inf");
     EXPECT_FALSE(machine.files.isFile(u"C:\\Windows\\inf\\oem1.inf"));
     EXPECT_TRUE(messages().empty());
 }
@@ -124,7 +125,9 @@ struct PackageFailureCase {
     bool copyTried = true;              // SetupCopyOEMInfW was called
 };
 
-void PrintTo(const PackageFailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PackageFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PackageFailureTest : public DriverInstallTest,
                            public ::testing::WithParamInterface<PackageFailureCase> {};
@@ -215,10 +218,10 @@ TEST_F(DriverInstallTest, InstallThatInstallsNothingStillReturnsTrue) {
 }
 
 TEST_F(DriverInstallTest, InstallThatHangsIsWaitedForWithoutLimit) {
-    machine.printerSetup.behaviour.installRunTime = 6 * 3'600'000;
+    machine.printerSetup.behaviour.installRunTime = Millis{6} * 3'600'000;
     Millis start = machine.clock.now();
     EXPECT_TRUE(InstallPrinterOnPort(install().platform()));
-    EXPECT_EQ(machine.clock.now(), start + 6 * 3'600'000);
+    EXPECT_EQ(machine.clock.now(), start + Millis{6} * 3'600'000);
     EXPECT_EQ(machine.printerSetup.printers().size(), 1u);
 }
 
@@ -232,7 +235,9 @@ struct InstallFailureCase {
     std::vector<std::string> messages;
 };
 
-void PrintTo(const InstallFailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const InstallFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class InstallFailureTest : public DriverInstallTest,
                            public ::testing::WithParamInterface<InstallFailureCase> {};
@@ -266,9 +271,19 @@ const InstallFailureCase kInstallFailures[] = {
     {"NoPorts", {}, nullptr, 1, u"C:\\Pkg", false, {"No port exists"}},
     {"SizedEnumerationFails", kPorts, "EnumPortsW", 2, u"C:\\Pkg", false, {"No port exists"}},
     {"PortListNotAllocated", kPorts, "GlobalAlloc", 1, u"C:\\Pkg", false, {"No port exists"}},
-    {"SystemFolderUnreadable", kPorts, "GetSystemDirectoryW", 1, u"C:\\Pkg", true,
+    {"SystemFolderUnreadable",
+     kPorts,
+     "GetSystemDirectoryW",
+     1,
+     u"C:\\Pkg",
+     true,
      {"System Directory error"}},
-    {"CurrentFolderUnreadable", kPorts, "GetCurrentDirectoryW", 1, u"C:\\Pkg", true,
+    {"CurrentFolderUnreadable",
+     kPorts,
+     "GetCurrentDirectoryW",
+     1,
+     u"C:\\Pkg",
+     true,
      {"Process error"}},
     {"CommandTooLong", kPorts, nullptr, 1, kDeepFolder, true, {"Process error"}},
 };
@@ -345,7 +360,9 @@ struct PropertiesFailureCase {
     const char* failingCall;
 };
 
-void PrintTo(const PropertiesFailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PropertiesFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PropertiesFailureTest : public DriverInstallTest,
                               public ::testing::WithParamInterface<PropertiesFailureCase> {};

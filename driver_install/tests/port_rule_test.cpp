@@ -16,7 +16,9 @@ struct PortRuleCase {
     std::u16string chosen;              // empty: no port qualifies
 };
 
-void PrintTo(const PortRuleCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PortRuleCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PortRuleTest : public ::testing::TestWithParam<PortRuleCase> {};
 

@@ -29,10 +29,14 @@ class Win32ContractEnv : public ContractEnv {
     std::u16string freshFolder() override {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
-        std::wstring path = std::wstring(temp) + L"tw contract " +
-                            std::to_wstring(::GetCurrentProcessId()) + L" " +
-                            std::to_wstring(++runs_);
-        ::CreateDirectoryW(path.c_str(), nullptr);
+        // Wine reuses process ids from one session to the next, so a folder
+        // of that name may be left from an earlier run: take the next free one.
+        std::wstring path;
+        do {
+            path = std::wstring(temp) + L"tw contract " + std::to_wstring(::GetCurrentProcessId()) +
+                   L" " + std::to_wstring(++runs_);
+        } while (::CreateDirectoryW(path.c_str(), nullptr) == FALSE &&
+                 ::GetLastError() == ERROR_ALREADY_EXISTS);
         return Utf16(path);
     }
 
@@ -42,6 +46,11 @@ class Win32ContractEnv : public ContractEnv {
 
     void placeChild(std::u16string_view path) override {
         std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_CHILD_W;
+        ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
+    }
+
+    void placeWindowChild(std::u16string_view path) override {
+        std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_WINDOW_CHILD_W;
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
     }
 
@@ -73,6 +82,10 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
+        }
+        if (feature == "published oemN.inf names") {
+            return "Wine keeps an INF's own name in the INF folder; Windows publishes it as "
+                   "oemN.inf";
         }
         return std::nullopt;
     }

@@ -12,12 +12,19 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/handle.h"
 #include "platform/result.h"
 
 namespace tw::platform {
+
+// What a file search gives of each entry it finds.
+struct FindData {
+    std::u16string fileName;  // the bare name, as stored
+    std::uint32_t attributes = 0;
+};
 
 class Kernel {
   public:
@@ -59,6 +66,17 @@ class Kernel {
     virtual Result<std::uint32_t> GetFileSize(Handle file) = 0;
     virtual Result<bool> SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) = 0;
     virtual Result<bool> DeleteFileW(std::u16string_view path) = 0;
+
+    // --- Finding files ----------------------------------------------------------
+
+    // Starts a search for the entries matching `pattern` (a folder and a name
+    // with * and ?) and gives the first. INVALID_HANDLE_VALUE on failure:
+    // ERROR_FILE_NOT_FOUND when nothing matches, ERROR_PATH_NOT_FOUND when
+    // the folder is missing.
+    virtual Result<Handle> FindFirstFileW(std::u16string_view pattern, FindData& found) = 0;
+    // The next entry; false with ERROR_NO_MORE_FILES at the normal end.
+    virtual Result<bool> FindNextFileW(Handle search, FindData& found) = 0;
+    virtual Result<bool> FindClose(Handle search) = 0;
 
     // --- Global memory -------------------------------------------------------
 

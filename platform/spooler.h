@@ -23,6 +23,13 @@ class Spooler {
   public:
     virtual ~Spooler() = default;
 
+    // --- Printer drivers (the driver model's removal) -------------------------
+
+    // Removes the driver model `driverName` from the local print server, for
+    // the default environment (no server, no environment name).
+    virtual Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
+                                                std::uint32_t deleteFlag,
+                                                std::uint32_t versionFlag) = 0;
     // --- Ports -----------------------------------------------------------------
 
     // The local machine's ports at level 1 (no server name). The caller's

@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorBadExeFormat = 193;
 inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
+inline constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
 inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
@@ -71,6 +72,21 @@ inline constexpr std::uint32_t kGmemMoveable = 0x0002;
 inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
 inline constexpr std::uint32_t kGptr = kGmemFixed | kGmemZeroinit;
 
+// Device interfaces (setupapi).
+inline constexpr std::uint32_t kDigcfPresent = 0x02;
+inline constexpr std::uint32_t kDigcfDeviceinterface = 0x10;
+// Record sizes in a 32-bit process: SP_DEVICE_INTERFACE_DATA, and the fixed
+// part of SP_DEVICE_INTERFACE_DETAIL_DATA_W (its path starts at offset 4).
+inline constexpr std::uint32_t kSpDeviceInterfaceDataSize = 28;
+inline constexpr std::uint32_t kSpDeviceInterfaceDetailDataSize = 6;
+inline constexpr std::uint32_t kSpDeviceInterfaceDetailPathOffset = 4;
+inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
+inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
+inline constexpr std::uint32_t kErrorWriteFault = 29;
+inline constexpr std::uint32_t kErrorGenFailure = 31;
+// INF information and driver packages.
+inline constexpr std::uint32_t kInfinfoDefaultSearch = 3;
+inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
 // Driver store copies: the source media type that records a path.
 inline constexpr std::uint32_t kSpostNone = 0;
 inline constexpr std::uint32_t kSpostPath = 1;

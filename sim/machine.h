@@ -13,12 +13,15 @@
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
 #include "sim/handle_table.h"
+#include "sim/inf_folder.h"
 #include "sim/module_table.h"
 #include "sim/ports.h"
+#include "sim/printer_drivers.h"
 #include "sim/printer_setup.h"
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
 #include "sim/trace.h"
+#include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
 
 namespace tw::sim {
@@ -47,12 +50,21 @@ class SimMachine {
     ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
     RegistryModel registry{trace};
     GlobalMemory memory;
+    // USB printer-class interfaces and the engraver behind one (or more).
+    UsbDevices usb{clock, trace};
     // Driver installation: the driver store, the local ports and the printer
     // set-up entry point (rundll32 of the system folder).
     DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
     LocalPorts ports;
     PrinterSetup printerSetup{clock, files, trace, ports};
     std::mt19937_64 random;
+
+    // Driver packages, driver models and the user (removal of an earlier
+    // installation): the INF folder, the print server's driver models, and
+    // the account the programs run as.
+    InfFolder infs{files, trace, u"C:\\Windows"};
+    PrinterDrivers printerDrivers{trace};
+    std::u16string userName = u"operator";
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").
     std::u16string windowsFolder() const { return u"C:\\Windows"; }

@@ -6,7 +6,9 @@
 
 #include "platform/win_codes.h"
 #include "sim/file_object.h"
+#include "sim/file_search.h"
 #include "sim/sim_path.h"
+#include "sim/usb_link.h"
 
 namespace tw::sim {
 namespace {
@@ -105,7 +107,7 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
                                                           std::uint32_t access,
                                                           std::uint32_t shareMode,
                                                           std::uint32_t disposition,
-                                                          std::uint32_t /*flagsAndAttributes*/) {
+                                                          std::uint32_t flagsAndAttributes) {
     std::string call = "CreateFileW(" + Quote(path) + ")";
     auto fail = [&](std::uint32_t error) {
         m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(error));
@@ -114,8 +116,12 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
     if (auto planned = m_.faults.check("CreateFileW", path)) {
         return fail(*planned);
     }
+    if (UsbDevices::IsDevicePath(path)) {
+        // USB printer-class interfaces are opened as device links.
+        return OpenDeviceLink(m_, path, access, shareMode, disposition, flagsAndAttributes);
+    }
     if (path.substr(0, 2) == u"\\\\") {
-        // The device namespace is served by the device models; no such device.
+        // No other device or network share is simulated.
         return fail(win::kErrorFileNotFound);
     }
     std::u16string full = fullPath(path);
@@ -158,6 +164,9 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
 platform::Result<bool> SimKernel::ReadFile(platform::Handle file, std::span<std::uint8_t> buffer,
                                            std::uint32_t& bytesRead) {
     bytesRead = 0;
+    if (auto link = m_.handles.get<DeviceLinkObject>(file)) {
+        return ReadDeviceLink(m_, *link, buffer, bytesRead);
+    }
     auto object = m_.handles.get<FileObject>(file);
     if (!object) {
         m_.trace.call("ReadFile(invalid handle) -> 0, error 6");
@@ -187,6 +196,9 @@ platform::Result<bool> SimKernel::WriteFile(platform::Handle file,
                                             std::span<const std::uint8_t> bytes,
                                             std::uint32_t& bytesWritten) {
     bytesWritten = 0;
+    if (auto link = m_.handles.get<DeviceLinkObject>(file)) {
+        return WriteDeviceLink(m_, *link, bytes, bytesWritten);
+    }
     auto object = m_.handles.get<FileObject>(file);
     if (!object) {
         m_.trace.call("WriteFile(invalid handle) -> 0, error 6");
@@ -220,6 +232,11 @@ platform::Result<std::uint32_t> SimKernel::GetFileSize(platform::Handle file) {
     if (node == nullptr) {
         return Fail(win::kInvalidFileSize, win::kErrorInvalidHandle);
     }
+    if (auto planned = m_.faults.check("GetFileSize", object->path)) {
+        m_.trace.call("GetFileSize(" + object->describe() + ") -> INVALID_FILE_SIZE, error " +
+                      std::to_string(*planned));
+        return Fail(win::kInvalidFileSize, *planned);
+    }
     return {static_cast<std::uint32_t>(node->bytes.size()), 0};
 }
 
@@ -248,6 +265,65 @@ platform::Result<bool> SimKernel::DeleteFileW(std::u16string_view path) {
     m_.trace.call("DeleteFileW(" + Quote(path) + ") -> " +
                   (error == 0 ? "1" : "0, error " + std::to_string(error)));
     return {error == 0, error};
+}
+
+// --- Finding files ------------------------------------------------------------
+
+platform::Result<platform::Handle> SimKernel::FindFirstFileW(std::u16string_view pattern,
+                                                             platform::FindData& found) {
+    std::u16string full = fullPath(pattern);
+    std::u16string folder = ParentPath(full);
+    std::u16string_view names = FileName(full);
+    std::string call = "FindFirstFileW(" + Quote(pattern) + ")";
+    std::uint32_t error = 0;
+    std::deque<FoundFile> matches;
+    if (auto planned = m_.faults.check("FindFirstFileW", full)) {
+        error = *planned;
+    } else if (folder.empty() || !m_.files.isFolder(folder)) {
+        error = win::kErrorPathNotFound;
+    } else {
+        matches = MatchingEntries(m_.files, folder, names);
+        error = matches.empty() ? win::kErrorFileNotFound : 0;
+    }
+    if (error != 0) {
+        m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(error));
+        return Fail(platform::kInvalidHandleValue, error);
+    }
+    found = {matches.front().name, matches.front().attributes};
+    matches.pop_front();
+    m_.trace.call(call + " -> " + Quote(found.fileName));
+    return {m_.handles.add(std::make_shared<SearchObject>(full, std::move(matches))), 0};
+}
+
+platform::Result<bool> SimKernel::FindNextFileW(platform::Handle search,
+                                                platform::FindData& found) {
+    auto object = m_.handles.get<SearchObject>(search);
+    if (!object) {
+        m_.trace.call("FindNextFileW(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    std::string call = "FindNextFileW(" + object->describe() + ")";
+    if (auto planned = m_.faults.check("FindNextFileW", object->pattern)) {
+        m_.trace.call(call + " -> 0, error " + std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    if (object->remaining.empty()) {
+        m_.trace.call(call + " -> 0, error 18");
+        return Fail(false, win::kErrorNoMoreFiles);
+    }
+    found = {object->remaining.front().name, object->remaining.front().attributes};
+    object->remaining.pop_front();
+    m_.trace.call(call + " -> " + Quote(found.fileName));
+    return {true, 0};
+}
+
+platform::Result<bool> SimKernel::FindClose(platform::Handle search) {
+    if (!m_.handles.get<SearchObject>(search) || !m_.handles.close(search)) {
+        m_.trace.call("FindClose(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    m_.trace.call("FindClose -> 1");
+    return {true, 0};
 }
 
 platform::Result<std::uint8_t*> SimKernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {

@@ -38,6 +38,11 @@ class SimKernel : public platform::Kernel {
     platform::Result<bool> SetFileAttributesW(std::u16string_view path,
                                               std::uint32_t attributes) override;
     platform::Result<bool> DeleteFileW(std::u16string_view path) override;
+    platform::Result<platform::Handle> FindFirstFileW(std::u16string_view pattern,
+                                                      platform::FindData& found) override;
+    platform::Result<bool> FindNextFileW(platform::Handle search,
+                                         platform::FindData& found) override;
+    platform::Result<bool> FindClose(platform::Handle search) override;
     platform::Result<std::uint8_t*> GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     platform::Result<std::uint8_t*> GlobalFree(std::uint8_t* block) override;
     platform::Result<platform::Handle> GetModuleHandleW(std::u16string_view name) override;

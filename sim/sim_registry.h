@@ -12,8 +12,13 @@ class SimRegistry : public platform::Registry {
   public:
     SimRegistry(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    // Deleting a key tree, as the machine's user; the user's name.
+    platform::Result<std::uint32_t> SHDeleteKeyW(platform::KeyHandle root,
+                                                 std::u16string_view subKey) override;
+    platform::Result<bool> GetUserNameW(std::span<char16_t> buffer, std::uint32_t& size) override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

@@ -12,6 +12,10 @@ class SimSpooler : public platform::Spooler {
   public:
     SimSpooler(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    // Printer drivers: the machine's driver models.
+    platform::Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
+                                                  std::uint32_t deleteFlag,
+                                                  std::uint32_t versionFlag) override;
     platform::Result<bool> EnumPortsW(std::span<std::uint8_t> buffer,
                                       std::vector<platform::PortInfo1>& ports,
                                       std::uint32_t& needed, std::uint32_t& returned) override;

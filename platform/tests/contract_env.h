@@ -39,6 +39,15 @@ class ContractEnv {
     // A file's text (UTF-8), or nothing when it cannot be read.
     virtual std::optional<std::string> readText(std::u16string_view path) = 0;
 
+    // A device information list holding one USB printer-class interface made
+    // for the case (no device is present behind it); its path goes to
+    // `path`. The case releases it with SetupDiDestroyDeviceInfoList.
+    virtual platform::DeviceInfoSet interfaceList(std::u16string& path) = 0;
+    // Registry keys under HKEY_LOCAL_MACHINE: creates one with its missing
+    // parents, and tells whether one is there.
+    virtual void makeMachineKey(std::u16string_view path) = 0;
+    virtual bool machineKeyExists(std::u16string_view path) = 0;
+
     // Why a case cannot run on this machine (a feature it lacks), or nothing.
     virtual std::optional<std::string> lacks(std::string_view feature) const {
         (void)feature;

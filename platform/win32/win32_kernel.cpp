@@ -93,6 +93,32 @@ Result<bool> Win32Kernel::DeleteFileW(std::u16string_view path) {
     return Returned(ok, !ok);
 }
 
+Result<Handle> Win32Kernel::FindFirstFileW(std::u16string_view pattern, FindData& found) {
+    std::wstring text = Wide(pattern);
+    WIN32_FIND_DATAW data{};
+    HANDLE search = ::FindFirstFileW(text.c_str(), &data);
+    Result<Handle> result = Returned(FromWin32(search), search == INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) {
+        found = {Utf16(data.cFileName), data.dwFileAttributes};
+    }
+    return result;
+}
+
+Result<bool> Win32Kernel::FindNextFileW(Handle search, FindData& found) {
+    WIN32_FIND_DATAW data{};
+    bool ok = ::FindNextFileW(ToWin32(search), &data) != FALSE;
+    Result<bool> result = Returned(ok, !ok);
+    if (ok) {
+        found = {Utf16(data.cFileName), data.dwFileAttributes};
+    }
+    return result;
+}
+
+Result<bool> Win32Kernel::FindClose(Handle search) {
+    bool ok = ::FindClose(ToWin32(search)) != FALSE;
+    return Returned(ok, !ok);
+}
+
 Result<std::uint8_t*> Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {
     auto* block = static_cast<std::uint8_t*>(::GlobalAlloc(flags, bytes));
     return Returned(block, block == nullptr);

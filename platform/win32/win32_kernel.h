@@ -23,6 +23,9 @@ class Win32Kernel : public Kernel {
     Result<std::uint32_t> GetFileSize(Handle file) override;
     Result<bool> SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) override;
     Result<bool> DeleteFileW(std::u16string_view path) override;
+    Result<Handle> FindFirstFileW(std::u16string_view pattern, FindData& found) override;
+    Result<bool> FindNextFileW(Handle search, FindData& found) override;
+    Result<bool> FindClose(Handle search) override;
     Result<std::uint8_t*> GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     Result<std::uint8_t*> GlobalFree(std::uint8_t* block) override;
     Result<Handle> GetModuleHandleW(std::u16string_view name) override;

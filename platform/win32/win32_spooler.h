@@ -7,6 +7,9 @@ namespace tw::platform::win32 {
 
 class Win32Spooler : public Spooler {
   public:
+    // Printer drivers.
+    Result<bool> DeletePrinterDriverExW(std::u16string_view driverName, std::uint32_t deleteFlag,
+                                        std::uint32_t versionFlag) override;
     Result<bool> EnumPortsW(std::span<std::uint8_t> buffer, std::vector<PortInfo1>& ports,
                             std::uint32_t& needed, std::uint32_t& returned) override;
 };

@@ -1,8 +1,12 @@
 // The contract cases' environment on the real system: folders under the
 // temporary-files folder, and copies of the test child program.
+// clang-format off
 #include <windows.h>
+#include <setupapi.h>
+// clang-format on
 
 #include <string>
+#include <vector>
 
 #include "platform/tests/contract_env.h"
 #include "platform/win32/wide.h"
@@ -49,6 +53,31 @@ class Win32ContractEnv : public ContractEnv {
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
     }
 
+    platform::DeviceInfoSet interfaceList(std::u16string& path) override {
+        // GUID_DEVINTERFACE_USBPRINT, from its documented value.
+        GUID usbPrint = {
+            0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+        HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof device;
+        SP_DEVICE_INTERFACE_DATA iface{};
+        iface.cbSize = sizeof iface;
+        // A root device of a name of its own, numbered anew each time.
+        ::SetupDiCreateDeviceInfoW(set, L"TW_CONTRACT", &usbPrint, nullptr, nullptr,
+                                   DICD_GENERATE_ID, &device);
+        ::SetupDiCreateDeviceInterfaceW(set, &device, &usbPrint, nullptr, 0, &iface);
+        DWORD size = 0;
+        ::SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &size, nullptr);
+        std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
+        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+        detail->cbSize = sizeof *detail;
+        if (size != 0 &&
+            ::SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, size, nullptr, nullptr)) {
+            path = Utf16(detail->DevicePath);
+        }
+        return platform::DeviceInfoSet{reinterpret_cast<std::uintptr_t>(set)};
+    }
+
     void placeWindowChild(std::u16string_view path) override {
         std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_WINDOW_CHILD_W;
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
@@ -70,6 +99,27 @@ class Win32ContractEnv : public ContractEnv {
         return text;
     }
 
+    void makeMachineKey(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const wchar_t text[] = L"contract";
+            ::RegSetValueExW(key, L"DeviceDesc", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             sizeof text);
+            ::RegCloseKey(key);
+        }
+    }
+
+    bool machineKeyExists(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        ::RegCloseKey(key);
+        return true;
+    }
+
     // Where Wine differs from Windows, the case says so and is skipped.
     std::optional<std::string> lacks(std::string_view feature) const override {
         if (!UnderWine()) {
@@ -82,6 +132,22 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
+        }
+        if (feature == "inf version query") {
+            return "Wine does not implement SetupQueryInfVersionInformationW: it fails with "
+                   "ERROR_CALL_NOT_IMPLEMENTED (120) for every key";
+        }
+        if (feature == "precompiled inf removed on uninstall") {
+            return "Wine's SetupUninstallOEMInfW deletes the INF but leaves its .pnf; Windows "
+                   "removes both";
+        }
+        if (feature == "inf parse error code") {
+            return "Wine's SetupGetInfInformationW reports ERROR_FILE_NOT_FOUND for an INF it "
+                   "cannot parse; Windows gives the parser's code";
+        }
+        if (feature == "unknown printer driver code") {
+            return "Wine's DeletePrinterDriverExW fails for an unknown driver without setting an "
+                   "error code; Windows gives ERROR_UNKNOWN_PRINTER_DRIVER (1797)";
         }
         if (feature == "published oemN.inf names") {
             return "Wine keeps an INF's own name in the INF folder; Windows publishes it as "

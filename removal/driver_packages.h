@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "removal/driver_model.h"
 
 namespace tw::removal {
 
-// The driver model and the package display name that mark our packages.
-inline constexpr std::u16string_view kDriverModelName = u"Tarn-Well";
+// The package display name that, with the driver model, marks our packages.
 inline constexpr std::u16string_view kPackageDisplayName = u"package Tarnwell";
 
 // Messages of the removal by hand, when the system offers no uninstall function.

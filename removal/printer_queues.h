@@ -7,12 +7,9 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "removal/driver_model.h"
 
 namespace tw::removal {
-
-// The driver model whose queues are removed (compared exactly, letter case
-// included).
-inline constexpr std::u16string_view kDriverModelName = u"Tarn-Well";
 
 // How long the jobs of a purged queue are waited for: the wait ends once more
 // than this has passed since the purge request.

@@ -29,7 +29,7 @@ rm -rf "$fuzz_corpus"
 step "Windows i686 build (the shipped programs)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
-for program in build/win32/launcher/setup.exe; do
+for program in build/win32/launcher/setup.exe build/win32/wizard/Install.exe; do
     file "$program" | tee /dev/stderr | grep -q 'PE32 executable.*Intel 80386'
 done
 

@@ -33,13 +33,25 @@ fi
 
 # One Wine program held open for the whole test keeps the session (and its
 # display) up between the cases, so only the first one pays for the start.
+# Its input is a pipe whose one writer is a sleep of the test's own: no
+# program started later holds the pipe, so ending the sleep ends the holder.
 fifo=$artifacts/.session
 rm -f -- "$fifo"
 mkfifo -- "$fifo"
 "$wine_run" 'C:\windows\system32\cmd.exe' <"$fifo" >/dev/null 2>&1 &
-exec {session}>"$fifo"
-rm -f -- "$fifo"
-trap 'exec {session}>&-' EXIT
+holder=$!
+sleep 3600 >"$fifo" &
+writer=$!
+end_session() {
+    kill "$writer" 2>/dev/null || true
+    local i
+    for ((i = 0; i < 100; i++)); do
+        kill -0 "$holder" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f -- "$fifo"
+}
+trap end_session EXIT
 
 # field LINE NAME: the value of NAME=... in a probe line (text= runs to the end).
 field() {

@@ -12,6 +12,12 @@ enum class Handle : std::uintptr_t {};
 inline constexpr Handle kNullHandle{0};
 inline constexpr Handle kInvalidHandleValue{~std::uintptr_t{0}};
 
+// A function found by GetProcAddress. The seam offers one call per function
+// the core looks up this way, taking the procedure, so that a function the
+// system lacks is seen as such and never called.
+enum class Procedure : std::uintptr_t {};
+inline constexpr Procedure kNoProcedure{0};
+
 // A window handle (the owner of a message box, the wizard dialog).
 enum class WindowHandle : std::uintptr_t {};
 inline constexpr WindowHandle kNoWindow{0};

@@ -35,6 +35,49 @@ class Kernel {
 
     virtual Result<bool> SetCurrentDirectoryW(std::u16string_view path) = 0;
 
+    // The current, system and Windows folders. Each returns the length copied
+    // without the terminator; when the buffer is too small, the size needed
+    // with the terminator (larger than the buffer) and the buffer untouched.
+    // 0 on failure.
+    virtual Result<std::uint32_t> GetCurrentDirectoryW(std::span<char16_t> buffer) = 0;
+    virtual Result<std::uint32_t> GetSystemDirectoryW(std::span<char16_t> buffer) = 0;
+    virtual Result<std::uint32_t> GetWindowsDirectoryW(std::span<char16_t> buffer) = 0;
+
+    // --- Files and devices -------------------------------------------------
+
+    // INVALID_HANDLE_VALUE on failure. No security attributes, no template.
+    virtual Result<Handle> CreateFileW(std::u16string_view path, std::uint32_t access,
+                                       std::uint32_t shareMode, std::uint32_t disposition,
+                                       std::uint32_t flagsAndAttributes) = 0;
+    // Synchronous; `bytesRead` is what this read delivered.
+    virtual Result<bool> ReadFile(Handle file, std::span<std::uint8_t> buffer,
+                                  std::uint32_t& bytesRead) = 0;
+    // Synchronous; `bytesWritten` is what the system reports as written.
+    virtual Result<bool> WriteFile(Handle file, std::span<const std::uint8_t> bytes,
+                                   std::uint32_t& bytesWritten) = 0;
+    // The low 32 bits of the size; INVALID_FILE_SIZE (0xFFFFFFFF) on failure.
+    virtual Result<std::uint32_t> GetFileSize(Handle file) = 0;
+    virtual Result<bool> SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) = 0;
+    virtual Result<bool> DeleteFileW(std::u16string_view path) = 0;
+
+    // --- Global memory -------------------------------------------------------
+
+    // A fixed block (GMEM_FIXED, with GMEM_ZEROINIT when asked); null on
+    // failure. The core uses the block's bytes directly, as on Windows.
+    virtual Result<std::uint8_t*> GlobalAlloc(std::uint32_t flags, std::size_t bytes) = 0;
+    // Null when freed; the block itself when it could not be.
+    virtual Result<std::uint8_t*> GlobalFree(std::uint8_t* block) = 0;
+
+    // --- Modules and procedures looked up by name ------------------------------
+
+    // A loaded module by name ("kernel32"); null when it is not loaded.
+    virtual Result<Handle> GetModuleHandleW(std::u16string_view name) = 0;
+    // Loads a library by its path; null on failure.
+    virtual Result<Handle> LoadLibraryW(std::u16string_view path) = 0;
+    // A function of a module by name; kNoProcedure when the module lacks it.
+    virtual Result<Procedure> GetProcAddress(Handle module, std::string_view name) = 0;
+    virtual Result<bool> FreeLibrary(Handle module) = 0;
+
     // --- Processes and waits -----------------------------------------------
 
     // Starts the program at the head of `commandLine` (no application name),

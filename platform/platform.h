@@ -3,11 +3,19 @@
 #pragma once
 
 #include "platform/kernel.h"
+#include "platform/registry.h"
+#include "platform/setup_api.h"
+#include "platform/spooler.h"
+#include "platform/window.h"
 
 namespace tw::platform {
 
 struct Platform {
     Kernel& kernel;
+    SetupApi& setupApi;
+    Spooler& spooler;
+    Registry& registry;
+    Window& window;
 };
 
 }  // namespace tw::platform

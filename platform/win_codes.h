@@ -27,6 +27,9 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorBadExeFormat = 193;
 inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
+inline constexpr std::uint32_t kErrorModNotFound = 126;
+inline constexpr std::uint32_t kErrorProcNotFound = 127;
+inline constexpr std::uint32_t kErrorNoMoreItems = 259;
 
 // Waits.
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
@@ -49,6 +52,24 @@ inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
 inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+
+// Files and devices.
+inline constexpr std::uint32_t kGenericRead = 0x80000000;
+inline constexpr std::uint32_t kGenericWrite = 0x40000000;
+inline constexpr std::uint32_t kFileShareRead = 0x1;
+inline constexpr std::uint32_t kFileShareWrite = 0x2;
+inline constexpr std::uint32_t kFileShareDelete = 0x4;
+inline constexpr std::uint32_t kCreateAlways = 2;
+inline constexpr std::uint32_t kOpenExisting = 3;
+inline constexpr std::uint32_t kOpenAlways = 4;
+inline constexpr std::uint32_t kFileFlagSequentialScan = 0x08000000;
+inline constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFF;
+
+// Global memory.
+inline constexpr std::uint32_t kGmemFixed = 0x0000;
+inline constexpr std::uint32_t kGmemMoveable = 0x0002;
+inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
+inline constexpr std::uint32_t kGptr = kGmemFixed | kGmemZeroinit;
 
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;

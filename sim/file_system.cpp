@@ -134,7 +134,7 @@ std::uint32_t FileSystem::deleteFile(std::u16string_view path) {
     if (node->folder || (node->attributes & win::kFileAttributeReadonly) != 0) {
         return win::kErrorAccessDenied;
     }
-    if (node->inUse) {
+    if (node->inUse || node->openWithoutDeleteShare > 0) {
         return win::kErrorSharingViolation;
     }
     std::u16string shown = node->path;

@@ -22,6 +22,8 @@ struct FileNode {
     // Held open by another process without delete sharing: deletion fails
     // with ERROR_SHARING_VIOLATION.
     bool inUse = false;
+    // Open handles of the program that did not share delete access.
+    std::uint32_t openWithoutDeleteShare = 0;
 };
 
 class FileSystem {

@@ -10,8 +10,11 @@
 #include "sim/desktop.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
+#include "sim/global_memory.h"
 #include "sim/handle_table.h"
+#include "sim/module_table.h"
 #include "sim/process_table.h"
+#include "sim/registry_model.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 
@@ -38,6 +41,9 @@ class SimMachine {
     HandleTable handles;
     ProcessTable processes{clock, trace, files};
     Desktop desktop{clock, trace};
+    ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
+    RegistryModel registry{trace};
+    GlobalMemory memory;
     std::mt19937_64 random;
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").

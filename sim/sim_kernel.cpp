@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/text_format.h"
+
 #include "platform/win_codes.h"
+#include "sim/file_object.h"
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -61,6 +64,248 @@ platform::Result<bool> SimKernel::SetCurrentDirectoryW(std::u16string_view path)
     }
     process_.currentDirectory = full;
     return {true, 0};
+}
+
+std::u16string SimKernel::fullPath(std::u16string_view path) const {
+    return ResolvePath(process_.currentDirectory, path);
+}
+
+platform::Result<std::uint32_t> SimKernel::copyFolder(const char* function,
+                                                      std::u16string_view text,
+                                                      std::span<char16_t> buffer) {
+    if (auto error = m_.faults.check(function)) {
+        m_.trace.call(std::string(function) + " -> 0, error " + std::to_string(*error));
+        return Fail<std::uint32_t>(0, *error);
+    }
+    if (text.size() + 1 > buffer.size()) {
+        // Too small: the size needed, terminator included, and nothing copied.
+        m_.trace.call(std::string(function) + " -> " + std::to_string(text.size() + 1) +
+                      " (buffer too small)");
+        return {static_cast<std::uint32_t>(text.size() + 1), 0};
+    }
+    std::copy(text.begin(), text.end(), buffer.begin());
+    buffer[text.size()] = u'\0';
+    m_.trace.call(std::string(function) + " -> " + Quote(text));
+    return {static_cast<std::uint32_t>(text.size()), 0};
+}
+
+platform::Result<std::uint32_t> SimKernel::GetCurrentDirectoryW(std::span<char16_t> buffer) {
+    return copyFolder("GetCurrentDirectoryW", process_.currentDirectory, buffer);
+}
+
+platform::Result<std::uint32_t> SimKernel::GetSystemDirectoryW(std::span<char16_t> buffer) {
+    return copyFolder("GetSystemDirectoryW", m_.nativeSystemFolder(), buffer);
+}
+
+platform::Result<std::uint32_t> SimKernel::GetWindowsDirectoryW(std::span<char16_t> buffer) {
+    return copyFolder("GetWindowsDirectoryW", m_.windowsFolder(), buffer);
+}
+
+platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view path,
+                                                          std::uint32_t access,
+                                                          std::uint32_t shareMode,
+                                                          std::uint32_t disposition,
+                                                          std::uint32_t /*flagsAndAttributes*/) {
+    std::string call = "CreateFileW(" + Quote(path) + ")";
+    auto fail = [&](std::uint32_t error) {
+        m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(error));
+        return Fail(platform::kInvalidHandleValue, error);
+    };
+    if (auto planned = m_.faults.check("CreateFileW", path)) {
+        return fail(*planned);
+    }
+    if (path.substr(0, 2) == u"\\\\") {
+        // The device namespace is served by the device models; no such device.
+        return fail(win::kErrorFileNotFound);
+    }
+    std::u16string full = fullPath(path);
+    FileNode* node = m_.files.find(full);
+    bool wantsWrite = (access & win::kGenericWrite) != 0;
+    if (node != nullptr &&
+        (node->folder || (wantsWrite && (node->attributes & win::kFileAttributeReadonly) != 0))) {
+        return fail(win::kErrorAccessDenied);
+    }
+    std::uint32_t existed = 0;
+    switch (disposition) {
+        case win::kOpenExisting:
+            if (node == nullptr) {
+                return fail(m_.files.lookupError(full));
+            }
+            break;
+        case win::kOpenAlways:
+        case win::kCreateAlways:
+            if (node == nullptr) {
+                if (std::uint32_t error = m_.files.writeFile(full, {})) {
+                    return fail(error);
+                }
+            } else {
+                existed = win::kErrorAlreadyExists;
+                if (disposition == win::kCreateAlways) {
+                    node->bytes.clear();
+                }
+            }
+            break;
+        default:
+            return fail(win::kErrorInvalidParameter);
+    }
+    bool sharesDelete = (shareMode & win::kFileShareDelete) != 0;
+    platform::Handle handle = m_.handles.add(
+        std::make_shared<FileObject>(m_.files, NormalizePath(full), access, sharesDelete));
+    m_.trace.call(call + " -> handle");
+    return {handle, existed};
+}
+
+platform::Result<bool> SimKernel::ReadFile(platform::Handle file, std::span<std::uint8_t> buffer,
+                                           std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    auto object = m_.handles.get<FileObject>(file);
+    if (!object) {
+        m_.trace.call("ReadFile(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    if (auto planned = m_.faults.check("ReadFile", object->path)) {
+        m_.trace.call("ReadFile(" + object->describe() + ") -> 0, error " +
+                      std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    const FileNode* node = m_.files.find(object->path);
+    if ((object->access & win::kGenericRead) == 0 || node == nullptr) {
+        return Fail(false, win::kErrorAccessDenied);
+    }
+    std::uint64_t available =
+        node->bytes.size() > object->position ? node->bytes.size() - object->position : 0;
+    auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(available, buffer.size()));
+    std::copy_n(node->bytes.begin() + static_cast<std::ptrdiff_t>(object->position), count,
+                buffer.begin());
+    object->position += count;
+    bytesRead = count;
+    m_.trace.call("ReadFile(" + object->describe() + ") -> " + std::to_string(count) + " bytes");
+    return {true, 0};
+}
+
+platform::Result<bool> SimKernel::WriteFile(platform::Handle file,
+                                            std::span<const std::uint8_t> bytes,
+                                            std::uint32_t& bytesWritten) {
+    bytesWritten = 0;
+    auto object = m_.handles.get<FileObject>(file);
+    if (!object) {
+        m_.trace.call("WriteFile(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    if (auto planned = m_.faults.check("WriteFile", object->path)) {
+        m_.trace.call("WriteFile(" + object->describe() + ") -> 0, error " +
+                      std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    FileNode* node = m_.files.find(object->path);
+    if ((object->access & win::kGenericWrite) == 0 || node == nullptr) {
+        return Fail(false, win::kErrorAccessDenied);
+    }
+    std::size_t end = static_cast<std::size_t>(object->position) + bytes.size();
+    if (node->bytes.size() < end) {
+        node->bytes.resize(end);
+    }
+    std::copy(bytes.begin(), bytes.end(),
+              node->bytes.begin() + static_cast<std::ptrdiff_t>(object->position));
+    object->position = end;
+    bytesWritten = static_cast<std::uint32_t>(bytes.size());
+    m_.trace.call("WriteFile(" + object->describe() + ", " + std::to_string(bytes.size()) +
+                  " bytes) -> 1");
+    return {true, 0};
+}
+
+platform::Result<std::uint32_t> SimKernel::GetFileSize(platform::Handle file) {
+    auto object = m_.handles.get<FileObject>(file);
+    const FileNode* node = object ? m_.files.find(object->path) : nullptr;
+    if (node == nullptr) {
+        return Fail(win::kInvalidFileSize, win::kErrorInvalidHandle);
+    }
+    return {static_cast<std::uint32_t>(node->bytes.size()), 0};
+}
+
+platform::Result<bool> SimKernel::SetFileAttributesW(std::u16string_view path,
+                                                     std::uint32_t attributes) {
+    std::u16string full = fullPath(path);
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("SetFileAttributesW", full)) {
+        error = *planned;
+    } else {
+        error = m_.files.setAttributes(full, attributes);
+    }
+    m_.trace.call("SetFileAttributesW(" + Quote(path) + ", " + std::to_string(attributes) +
+                  ") -> " + (error == 0 ? "1" : "0, error " + std::to_string(error)));
+    return {error == 0, error};
+}
+
+platform::Result<bool> SimKernel::DeleteFileW(std::u16string_view path) {
+    std::u16string full = fullPath(path);
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("DeleteFileW", full)) {
+        error = *planned;
+    } else {
+        error = m_.files.deleteFile(full);
+    }
+    m_.trace.call("DeleteFileW(" + Quote(path) + ") -> " +
+                  (error == 0 ? "1" : "0, error " + std::to_string(error)));
+    return {error == 0, error};
+}
+
+platform::Result<std::uint8_t*> SimKernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {
+    std::uint8_t* block = nullptr;
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("GlobalAlloc")) {
+        error = *planned;
+    } else {
+        block = m_.memory.allocate(bytes, (flags & win::kGmemZeroinit) != 0);
+        error = block == nullptr ? win::kErrorNotEnoughMemory : 0;
+    }
+    m_.trace.call("GlobalAlloc(" + std::to_string(bytes) + " bytes) -> " +
+                  (block != nullptr ? "block" : "null, error " + std::to_string(error)));
+    return {block, error};
+}
+
+platform::Result<std::uint8_t*> SimKernel::GlobalFree(std::uint8_t* block) {
+    if (!m_.memory.release(block)) {
+        return Fail(block, win::kErrorInvalidHandle);
+    }
+    return {nullptr, 0};
+}
+
+platform::Result<platform::Handle> SimKernel::GetModuleHandleW(std::u16string_view name) {
+    if (auto planned = m_.faults.check("GetModuleHandleW", name)) {
+        return Fail(platform::kNullHandle, *planned);
+    }
+    auto result = m_.modules.getModuleHandle(name);
+    m_.trace.call("GetModuleHandleW(" + Quote(name) + ") -> " +
+                  (result.value != platform::kNullHandle ? "module" : "null"));
+    return result;
+}
+
+platform::Result<platform::Handle> SimKernel::LoadLibraryW(std::u16string_view path) {
+    if (auto planned = m_.faults.check("LoadLibraryW", path)) {
+        return Fail(platform::kNullHandle, *planned);
+    }
+    auto result = m_.modules.loadLibrary(fullPath(path));
+    m_.trace.call("LoadLibraryW(" + Quote(path) + ") -> " +
+                  (result.value != platform::kNullHandle
+                       ? std::string("module")
+                       : "null, error " + std::to_string(result.error)));
+    return result;
+}
+
+platform::Result<platform::Procedure> SimKernel::GetProcAddress(platform::Handle module,
+                                                                std::string_view name) {
+    if (auto planned = m_.faults.check("GetProcAddress", platform::FromUtf8(name))) {
+        return Fail(platform::kNoProcedure, *planned);
+    }
+    auto result = m_.modules.getProcAddress(module, name);
+    m_.trace.call("GetProcAddress(" + std::string(name) + ") -> " +
+                  (result.value != platform::kNoProcedure ? "found" : "missing"));
+    return result;
+}
+
+platform::Result<bool> SimKernel::FreeLibrary(platform::Handle module) {
+    return m_.modules.freeLibrary(module);
 }
 
 platform::Result<bool> SimKernel::CreateProcessW(std::u16string_view commandLine,

@@ -7,6 +7,10 @@
 #include "platform/platform.h"
 #include "sim/machine.h"
 #include "sim/sim_kernel.h"
+#include "sim/sim_registry.h"
+#include "sim/sim_setup_api.h"
+#include "sim/sim_spooler.h"
+#include "sim/sim_window.h"
 
 namespace tw::sim {
 
@@ -22,6 +26,10 @@ class SimPlatform {
   private:
     ProcessContext process_;
     SimKernel kernel_;
+    SimSetupApi setupApi_;
+    SimSpooler spooler_;
+    SimRegistry registry_;
+    SimWindow window_;
     platform::Platform platform_;
 };
 

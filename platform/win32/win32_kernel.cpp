@@ -29,6 +29,103 @@ Result<bool> Win32Kernel::SetCurrentDirectoryW(std::u16string_view path) {
     return Returned(ok, !ok);
 }
 
+Result<std::uint32_t> Win32Kernel::GetCurrentDirectoryW(std::span<char16_t> buffer) {
+    DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()),
+                                          reinterpret_cast<wchar_t*>(buffer.data()));
+    return Returned<std::uint32_t>(length, length == 0);
+}
+
+Result<std::uint32_t> Win32Kernel::GetSystemDirectoryW(std::span<char16_t> buffer) {
+    UINT length = ::GetSystemDirectoryW(reinterpret_cast<wchar_t*>(buffer.data()),
+                                        static_cast<UINT>(buffer.size()));
+    return Returned<std::uint32_t>(length, length == 0);
+}
+
+Result<std::uint32_t> Win32Kernel::GetWindowsDirectoryW(std::span<char16_t> buffer) {
+    UINT length = ::GetWindowsDirectoryW(reinterpret_cast<wchar_t*>(buffer.data()),
+                                         static_cast<UINT>(buffer.size()));
+    return Returned<std::uint32_t>(length, length == 0);
+}
+
+Result<Handle> Win32Kernel::CreateFileW(std::u16string_view path, std::uint32_t access,
+                                        std::uint32_t shareMode, std::uint32_t disposition,
+                                        std::uint32_t flagsAndAttributes) {
+    std::wstring name = Wide(path);
+    ::SetLastError(0);
+    HANDLE file = ::CreateFileW(name.c_str(), access, shareMode, nullptr, disposition,
+                                flagsAndAttributes, nullptr);
+    // An open that found the file already there succeeds with ERROR_ALREADY_EXISTS.
+    return {FromWin32(file), static_cast<std::uint32_t>(::GetLastError())};
+}
+
+Result<bool> Win32Kernel::ReadFile(Handle file, std::span<std::uint8_t> buffer,
+                                   std::uint32_t& bytesRead) {
+    DWORD got = 0;
+    bool ok = ::ReadFile(ToWin32(file), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                         nullptr) != FALSE;
+    bytesRead = got;
+    return Returned(ok, !ok);
+}
+
+Result<bool> Win32Kernel::WriteFile(Handle file, std::span<const std::uint8_t> bytes,
+                                    std::uint32_t& bytesWritten) {
+    DWORD put = 0;
+    bool ok = ::WriteFile(ToWin32(file), bytes.data(), static_cast<DWORD>(bytes.size()), &put,
+                          nullptr) != FALSE;
+    bytesWritten = put;
+    return Returned(ok, !ok);
+}
+
+Result<std::uint32_t> Win32Kernel::GetFileSize(Handle file) {
+    DWORD size = ::GetFileSize(ToWin32(file), nullptr);
+    return Returned<std::uint32_t>(size, size == INVALID_FILE_SIZE);
+}
+
+Result<bool> Win32Kernel::SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) {
+    std::wstring name = Wide(path);
+    bool ok = ::SetFileAttributesW(name.c_str(), attributes) != FALSE;
+    return Returned(ok, !ok);
+}
+
+Result<bool> Win32Kernel::DeleteFileW(std::u16string_view path) {
+    std::wstring name = Wide(path);
+    bool ok = ::DeleteFileW(name.c_str()) != FALSE;
+    return Returned(ok, !ok);
+}
+
+Result<std::uint8_t*> Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {
+    auto* block = static_cast<std::uint8_t*>(::GlobalAlloc(flags, bytes));
+    return Returned(block, block == nullptr);
+}
+
+Result<std::uint8_t*> Win32Kernel::GlobalFree(std::uint8_t* block) {
+    auto* left = static_cast<std::uint8_t*>(::GlobalFree(block));
+    return Returned(left, left != nullptr);
+}
+
+Result<Handle> Win32Kernel::GetModuleHandleW(std::u16string_view name) {
+    std::wstring text = Wide(name);
+    HMODULE module = ::GetModuleHandleW(text.c_str());
+    return Returned(FromWin32(module), module == nullptr);
+}
+
+Result<Handle> Win32Kernel::LoadLibraryW(std::u16string_view path) {
+    std::wstring text = Wide(path);
+    HMODULE module = ::LoadLibraryW(text.c_str());
+    return Returned(FromWin32(module), module == nullptr);
+}
+
+Result<Procedure> Win32Kernel::GetProcAddress(Handle module, std::string_view name) {
+    std::string text(name);
+    FARPROC procedure = ::GetProcAddress(static_cast<HMODULE>(ToWin32(module)), text.c_str());
+    return Returned(Procedure{reinterpret_cast<std::uintptr_t>(procedure)}, procedure == nullptr);
+}
+
+Result<bool> Win32Kernel::FreeLibrary(Handle module) {
+    bool ok = ::FreeLibrary(static_cast<HMODULE>(ToWin32(module))) != FALSE;
+    return Returned(ok, !ok);
+}
+
 Result<bool> Win32Kernel::CreateProcessW(std::u16string_view commandLine,
                                          std::uint32_t creationFlags, ProcessInformation& info) {
     info = {};

@@ -10,6 +10,25 @@ class Win32Kernel : public Kernel {
   public:
     Result<std::uint32_t> GetModuleFileNameW(std::span<char16_t> buffer) override;
     Result<bool> SetCurrentDirectoryW(std::u16string_view path) override;
+    Result<std::uint32_t> GetCurrentDirectoryW(std::span<char16_t> buffer) override;
+    Result<std::uint32_t> GetSystemDirectoryW(std::span<char16_t> buffer) override;
+    Result<std::uint32_t> GetWindowsDirectoryW(std::span<char16_t> buffer) override;
+    Result<Handle> CreateFileW(std::u16string_view path, std::uint32_t access,
+                               std::uint32_t shareMode, std::uint32_t disposition,
+                               std::uint32_t flagsAndAttributes) override;
+    Result<bool> ReadFile(Handle file, std::span<std::uint8_t> buffer,
+                          std::uint32_t& bytesRead) override;
+    Result<bool> WriteFile(Handle file, std::span<const std::uint8_t> bytes,
+                           std::uint32_t& bytesWritten) override;
+    Result<std::uint32_t> GetFileSize(Handle file) override;
+    Result<bool> SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) override;
+    Result<bool> DeleteFileW(std::u16string_view path) override;
+    Result<std::uint8_t*> GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    Result<std::uint8_t*> GlobalFree(std::uint8_t* block) override;
+    Result<Handle> GetModuleHandleW(std::u16string_view name) override;
+    Result<Handle> LoadLibraryW(std::u16string_view path) override;
+    Result<Procedure> GetProcAddress(Handle module, std::string_view name) override;
+    Result<bool> FreeLibrary(Handle module) override;
     Result<bool> CreateProcessW(std::u16string_view commandLine, std::uint32_t creationFlags,
                                 ProcessInformation& info) override;
     Result<std::uint32_t> WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;

@@ -133,8 +133,8 @@ std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
 }
 
 bool HasExtension(std::u16string_view path) {
-    std::u16string_view name = FileName(NormalizePath(path));
-    return name.find(u'.') != std::u16string_view::npos;
+    std::u16string normal = NormalizePath(path);
+    return FileName(normal).find(u'.') != std::u16string_view::npos;
 }
 
 std::string Utf8(std::u16string_view text) {

@@ -204,6 +204,12 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         result.randomFaults = true;
     }
 
+    if (options.progress) {
+        machine.clock.setProgress([&options, start = result.clockStart](sim::Millis now) {
+            options.progress(now - start);
+        });
+    }
+
     // Only what the run does goes into the timeline, not the building.
     std::size_t traceStart = machine.trace.entries().size();
     Snapshot before = TakeSnapshot(machine);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct RunOptions {
     // section, else 2 %) or at `faultRate`.
     bool randomFaults = false;
     std::optional<double> faultRate;
+    // Called as virtual time passes, with the time since the start.
+    std::function<void(sim::Millis)> progress;
 };
 
 // A change to the machine between the start and the end of the run.

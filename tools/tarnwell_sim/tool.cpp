@@ -1,6 +1,7 @@
 #include "tools/tarnwell_sim/tool.h"
 
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -9,8 +10,50 @@
 #include "tools/tarnwell_sim/scenario.h"
 
 namespace tw::tarnwell_sim {
+namespace {
 
-int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+// Shows how far a long run has come: from one second of real time on, at most
+// twice a second, on one line that the report then replaces.
+class ProgressLine {
+  public:
+    explicit ProgressLine(std::ostream& err) : err_(err) {}
+    ~ProgressLine() {
+        if (shown_) {
+            err_ << "\r\033[K" << std::flush;
+        }
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void operator()(sim::Millis virtualTime) {
+        // Reading the real clock after every event would cost more than most
+        // events do.
+        if (++events_ % 1024 != 0) {
+            return;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now - started_ < std::chrono::seconds(1) ||
+            now - lastShown_ < std::chrono::milliseconds(500)) {
+            return;
+        }
+        lastShown_ = now;
+        shown_ = true;
+        err_ << "\rtarnwell-sim: " << Seconds(virtualTime) << " of virtual time, " << events_
+             << " events" << std::flush;
+    }
+
+  private:
+    std::ostream& err_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastShown_;
+    std::uint64_t events_ = 0;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+            bool showProgress) {
     CLI::App app{
         "tarnwell-sim: runs the Tarnwell engraver setup on a simulated Windows machine and shows "
         "what happens, in virtual time.\nWith no scenario file it runs the built-in default "
@@ -42,6 +85,11 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     options.seed = seed;
     options.randomFaults = faults || faultRate.has_value();
     options.faultRate = faultRate;
+    std::optional<ProgressLine> progress;
+    if (showProgress) {
+        progress.emplace(err);
+        options.progress = [&progress](sim::Millis virtualTime) { (*progress)(virtualTime); };
+    }
     RunResult result;
     try {
         Scenario scenario = scenarioFile.empty()
@@ -49,10 +97,12 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
                                 : LoadScenario(scenarioFile);
         result = RunScenario(scenario, options);
     } catch (const ScenarioError& error) {
+        progress.reset();
         err << "tarnwell-sim: invalid scenario: " << error.what() << "\n";
         return kExitInvalid;
     }
 
+    progress.reset();
     ReportOptions report;
     report.withCalls = withCalls;
     if (json) {

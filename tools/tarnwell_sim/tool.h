@@ -12,6 +12,9 @@ inline constexpr int kExitUnmet = 1;       // ran; the expected outcome was not 
 inline constexpr int kExitInvalid = 2;     // bad arguments or scenario file: nothing ran
 inline constexpr int kExitStuck = 3;       // the run waited for something that never came
 
-int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// With `showProgress` (stderr is a terminal), a run that takes more than a
+// second of real time shows on `err` how far it has come in virtual time.
+int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+            bool showProgress = false);
 
 }  // namespace tw::tarnwell_sim

@@ -3,6 +3,7 @@
 // returning its value with the code GetLastError gives; sizing calls stay calls of their own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -12,9 +13,70 @@
 
 namespace tw::platform {
 
+// --- Device interfaces: records ----------------------------------------------
+
+// A GUID with its documented field layout.
+struct Guid {
+    std::uint32_t data1 = 0;
+    std::uint16_t data2 = 0;
+    std::uint16_t data3 = 0;
+    std::array<std::uint8_t, 8> data4{};
+
+    friend bool operator==(const Guid&, const Guid&) = default;
+};
+
+// A device information list (HDEVINFO); INVALID_HANDLE_VALUE when none could be
+// had. Released with SetupDiDestroyDeviceInfoList, never with CloseHandle.
+enum class DeviceInfoSet : std::uintptr_t {};
+inline constexpr DeviceInfoSet kInvalidDeviceInfoSet{~std::uintptr_t{0}};
+
+// SP_DEVICE_INTERFACE_DATA. The caller sets `size` to the record's size in a
+// 32-bit process (28); the system keeps `reserved` as its reference to the
+// interface and wants the record back unchanged for the detail query.
+struct DeviceInterfaceData {
+    std::uint32_t size = 0;
+    Guid interfaceClass;
+    std::uint32_t flags = 0;
+    std::uintptr_t reserved = 0;
+};
+
+// --- The area ------------------------------------------------------------------
+
 class SetupApi {
   public:
     virtual ~SetupApi() = default;
+
+    // --- Device interfaces ---------------------------------------------------
+
+    // The interfaces of a class (no enumerator, no parent window); flags as
+    // DIGCF_*. kInvalidDeviceInfoSet on failure.
+    virtual Result<DeviceInfoSet> SetupDiGetClassDevsW(const Guid& classGuid,
+                                                       std::uint32_t flags) = 0;
+    // The interface at `memberIndex` (no device information record); false
+    // with ERROR_NO_MORE_ITEMS past the last one.
+    virtual Result<bool> SetupDiEnumDeviceInterfaces(DeviceInfoSet set, const Guid& interfaceClass,
+                                                     std::uint32_t memberIndex,
+                                                     DeviceInterfaceData& data) = 0;
+    // SP_DEVICE_INTERFACE_DETAIL_DATA_W in its 32-bit layout, as raw bytes: a
+    // 32-bit size field that the caller sets to the fixed part's size (6),
+    // then the interface path, UTF-16 with its terminator. An empty `detail`
+    // is the size query (no buffer, size 0): it fails with
+    // ERROR_INSUFFICIENT_BUFFER and reports the bytes needed in
+    // `requiredSize`, which a too-small buffer also gets.
+    virtual Result<bool> SetupDiGetDeviceInterfaceDetailW(DeviceInfoSet set,
+                                                          const DeviceInterfaceData& data,
+                                                          std::span<std::uint8_t> detail,
+                                                          std::uint32_t& requiredSize) = 0;
+    virtual Result<bool> SetupDiDestroyDeviceInfoList(DeviceInfoSet set) = 0;
 };
 
 }  // namespace tw::platform
+
+namespace tw::win {
+
+// GUID_DEVINTERFACE_USBPRINT: the device interface class of USB printers,
+// {28D78FAD-5A12-11D1-AE5B-0000F803A8C2}.
+inline constexpr platform::Guid kGuidDevinterfaceUsbprint{
+    0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+
+}  // namespace tw::win

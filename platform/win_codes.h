@@ -71,6 +71,19 @@ inline constexpr std::uint32_t kGmemMoveable = 0x0002;
 inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
 inline constexpr std::uint32_t kGptr = kGmemFixed | kGmemZeroinit;
 
+// Device interfaces (setupapi).
+inline constexpr std::uint32_t kDigcfPresent = 0x02;
+inline constexpr std::uint32_t kDigcfDeviceinterface = 0x10;
+// Record sizes in a 32-bit process: SP_DEVICE_INTERFACE_DATA, and the fixed
+// part of SP_DEVICE_INTERFACE_DETAIL_DATA_W (its path starts at offset 4).
+inline constexpr std::uint32_t kSpDeviceInterfaceDataSize = 28;
+inline constexpr std::uint32_t kSpDeviceInterfaceDetailDataSize = 6;
+inline constexpr std::uint32_t kSpDeviceInterfaceDetailPathOffset = 4;
+inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
+inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
+inline constexpr std::uint32_t kErrorWriteFault = 29;
+inline constexpr std::uint32_t kErrorGenFailure = 31;
+
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;
 

@@ -18,6 +18,14 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
 
+step "fuzzing the status exchange (libFuzzer with ASan, 20 s)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target status_query_fuzz
+fuzz_corpus=$(mktemp -d)
+build/fuzz/engraver/status_query_fuzz -max_total_time=20 -print_final_stats=1 \
+    "$fuzz_corpus" engraver/fuzz/corpus
+rm -rf "$fuzz_corpus"
+
 step "Windows i686 build (the shipped programs)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32

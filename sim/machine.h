@@ -16,6 +16,7 @@
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
 #include "sim/trace.h"
+#include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
 
 namespace tw::sim {
@@ -44,6 +45,8 @@ class SimMachine {
     ModuleTable modules{files, trace, u"C:\\Windows\\System32"};
     RegistryModel registry{trace};
     GlobalMemory memory;
+    // USB printer-class interfaces and the engraver behind one (or more).
+    UsbDevices usb{clock, trace};
     std::mt19937_64 random;
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").

@@ -7,6 +7,7 @@
 #include "platform/win_codes.h"
 #include "sim/file_object.h"
 #include "sim/sim_path.h"
+#include "sim/usb_link.h"
 
 namespace tw::sim {
 namespace {
@@ -105,7 +106,7 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
                                                           std::uint32_t access,
                                                           std::uint32_t shareMode,
                                                           std::uint32_t disposition,
-                                                          std::uint32_t /*flagsAndAttributes*/) {
+                                                          std::uint32_t flagsAndAttributes) {
     std::string call = "CreateFileW(" + Quote(path) + ")";
     auto fail = [&](std::uint32_t error) {
         m_.trace.call(call + " -> INVALID_HANDLE_VALUE, error " + std::to_string(error));
@@ -114,8 +115,12 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
     if (auto planned = m_.faults.check("CreateFileW", path)) {
         return fail(*planned);
     }
+    if (UsbDevices::IsDevicePath(path)) {
+        // USB printer-class interfaces are opened as device links.
+        return OpenDeviceLink(m_, path, access, shareMode, disposition, flagsAndAttributes);
+    }
     if (path.substr(0, 2) == u"\\\\") {
-        // The device namespace is served by the device models; no such device.
+        // No other device or network share is simulated.
         return fail(win::kErrorFileNotFound);
     }
     std::u16string full = fullPath(path);
@@ -158,6 +163,9 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
 platform::Result<bool> SimKernel::ReadFile(platform::Handle file, std::span<std::uint8_t> buffer,
                                            std::uint32_t& bytesRead) {
     bytesRead = 0;
+    if (auto link = m_.handles.get<DeviceLinkObject>(file)) {
+        return ReadDeviceLink(m_, *link, buffer, bytesRead);
+    }
     auto object = m_.handles.get<FileObject>(file);
     if (!object) {
         m_.trace.call("ReadFile(invalid handle) -> 0, error 6");
@@ -187,6 +195,9 @@ platform::Result<bool> SimKernel::WriteFile(platform::Handle file,
                                             std::span<const std::uint8_t> bytes,
                                             std::uint32_t& bytesWritten) {
     bytesWritten = 0;
+    if (auto link = m_.handles.get<DeviceLinkObject>(file)) {
+        return WriteDeviceLink(m_, *link, bytes, bytesWritten);
+    }
     auto object = m_.handles.get<FileObject>(file);
     if (!object) {
         m_.trace.call("WriteFile(invalid handle) -> 0, error 6");

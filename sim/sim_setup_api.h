@@ -12,8 +12,19 @@ class SimSetupApi : public platform::SetupApi {
   public:
     SimSetupApi(SimMachine& machine, ProcessContext& process) : m_(machine), process_(process) {}
 
+    // --- Device interfaces: the machine's USB printer-class interfaces ------
+    platform::Result<platform::DeviceInfoSet> SetupDiGetClassDevsW(const platform::Guid& classGuid,
+                                                                   std::uint32_t flags) override;
+    platform::Result<bool> SetupDiEnumDeviceInterfaces(
+        platform::DeviceInfoSet set, const platform::Guid& interfaceClass,
+        std::uint32_t memberIndex, platform::DeviceInterfaceData& data) override;
+    platform::Result<bool> SetupDiGetDeviceInterfaceDetailW(
+        platform::DeviceInfoSet set, const platform::DeviceInterfaceData& data,
+        std::span<std::uint8_t> detail, std::uint32_t& requiredSize) override;
+    platform::Result<bool> SetupDiDestroyDeviceInfoList(platform::DeviceInfoSet set) override;
+
   private:
-    [[maybe_unused]] SimMachine& m_;
+    SimMachine& m_;
     [[maybe_unused]] ProcessContext& process_;
 };
 

@@ -33,6 +33,11 @@ class ContractEnv {
     // A file's text (UTF-8), or nothing when it cannot be read.
     virtual std::optional<std::string> readText(std::u16string_view path) = 0;
 
+    // A device information list holding one USB printer-class interface made
+    // for the case (no device is present behind it); its path goes to
+    // `path`. The case releases it with SetupDiDestroyDeviceInfoList.
+    virtual platform::DeviceInfoSet interfaceList(std::u16string& path) = 0;
+
     // Why a case cannot run on this machine (a feature it lacks), or nothing.
     virtual std::optional<std::string> lacks(std::string_view feature) const {
         (void)feature;

@@ -1,10 +1,24 @@
-// The SetupApi area forwarded to the real system.
+// The SetupApi area forwarded to the real system. Records cross in the
+// 32-bit sizes the core uses (28 and 6); the x86-64 build converts them to
+// its own record sizes here, so the core sees the same on both.
 #pragma once
 
 #include "platform/setup_api.h"
 
 namespace tw::platform::win32 {
 
-class Win32SetupApi : public SetupApi {};
+class Win32SetupApi : public SetupApi {
+  public:
+    // --- Device interfaces ---------------------------------------------------
+    Result<DeviceInfoSet> SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags) override;
+    Result<bool> SetupDiEnumDeviceInterfaces(DeviceInfoSet set, const Guid& interfaceClass,
+                                             std::uint32_t memberIndex,
+                                             DeviceInterfaceData& data) override;
+    Result<bool> SetupDiGetDeviceInterfaceDetailW(DeviceInfoSet set,
+                                                  const DeviceInterfaceData& data,
+                                                  std::span<std::uint8_t> detail,
+                                                  std::uint32_t& requiredSize) override;
+    Result<bool> SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override;
+};
 
 }  // namespace tw::platform::win32

@@ -7,6 +7,7 @@
 #include "platform/text_format.h"
 #include "sim/sim_path.h"
 #include "sim/sim_platform.h"
+#include "sim/usb_link.h"
 
 namespace tw::contract {
 namespace {
@@ -44,6 +45,16 @@ class SimContractEnv : public ContractEnv {
             }
             return run;
         });
+    }
+
+    platform::DeviceInfoSet interfaceList(std::u16string& path) override {
+        // The path Windows forms for a root-enumerated device's interface.
+        path = u"\\\\?\\root#tw_contract#0000#" + std::u16string(sim::kUsbPrintClassText);
+        auto device = std::make_shared<sim::UsbPrinterInterface>(path, nullptr);
+        device->poweredOn = false;  // made for the case, not present
+        platform::Handle list = machine_.handles.add(std::make_shared<sim::DeviceInfoListObject>(
+            std::vector<std::shared_ptr<sim::UsbPrinterInterface>>{device}));
+        return platform::DeviceInfoSet{static_cast<std::uintptr_t>(list)};
     }
 
     std::optional<std::string> readText(std::u16string_view path) override {

@@ -1,8 +1,12 @@
 // The contract cases' environment on the real system: folders under the
 // temporary-files folder, and copies of the test child program.
+// clang-format off
 #include <windows.h>
+#include <setupapi.h>
+// clang-format on
 
 #include <string>
+#include <vector>
 
 #include "platform/tests/contract_env.h"
 #include "platform/win32/wide.h"
@@ -43,6 +47,31 @@ class Win32ContractEnv : public ContractEnv {
     void placeChild(std::u16string_view path) override {
         std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_CHILD_W;
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
+    }
+
+    platform::DeviceInfoSet interfaceList(std::u16string& path) override {
+        // GUID_DEVINTERFACE_USBPRINT, from its documented value.
+        GUID usbPrint = {
+            0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
+        HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof device;
+        SP_DEVICE_INTERFACE_DATA iface{};
+        iface.cbSize = sizeof iface;
+        // A root device of a name of its own, numbered anew each time.
+        ::SetupDiCreateDeviceInfoW(set, L"TW_CONTRACT", &usbPrint, nullptr, nullptr,
+                                   DICD_GENERATE_ID, &device);
+        ::SetupDiCreateDeviceInterfaceW(set, &device, &usbPrint, nullptr, 0, &iface);
+        DWORD size = 0;
+        ::SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &size, nullptr);
+        std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
+        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+        detail->cbSize = sizeof *detail;
+        if (size != 0 &&
+            ::SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, size, nullptr, nullptr)) {
+            path = Utf16(detail->DevicePath);
+        }
+        return platform::DeviceInfoSet{reinterpret_cast<std::uintptr_t>(set)};
     }
 
     std::optional<std::string> readText(std::u16string_view path) override {

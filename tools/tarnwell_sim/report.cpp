@@ -105,6 +105,12 @@ std::string FormatReport(const RunResult& result, const ReportOptions& options) 
     for (const Change& change : result.changes) {
         line(std::string("    ") + ChangeMark(change.kind) + " " + change.what);
     }
+    for (const EngraverRecord& engraver : result.engravers) {
+        line("  engraver " + engraver.path);
+        line("    received " + std::to_string(engraver.receivedBytes) + " bytes in " +
+             std::to_string(engraver.writes.size()) + " writes, " +
+             std::to_string(engraver.statusQueries) + " status queries");
+    }
     if (!result.plannedFaults.empty()) {
         line("  planned faults:");
         for (const PlannedFaultRecord& fault : result.plannedFaults) {
@@ -180,6 +186,13 @@ nlohmann::ordered_json ReportJson(const RunResult& result, const ReportOptions& 
                           {"argument", platform::ToUtf8(fault.argument)},
                           {"error", fault.error}});
     }
+    json engravers = json::array();
+    for (const EngraverRecord& engraver : result.engravers) {
+        engravers.push_back({{"path", engraver.path},
+                             {"writes", engraver.writes},
+                             {"receivedBytes", engraver.receivedBytes},
+                             {"statusQueries", engraver.statusQueries}});
+    }
     json report = {
         {"scenario",
          {{"file", result.file}, {"name", result.name}, {"description", result.description}}},
@@ -193,6 +206,7 @@ nlohmann::ordered_json ReportJson(const RunResult& result, const ReportOptions& 
           {"processes", processes},
           {"messageBoxes", boxes},
           {"changes", changes},
+          {"engravers", engravers},
           {"plannedFaults", planned},
           {"randomFaultsFired", random}}},
         {"outcome", Outcome(result)},

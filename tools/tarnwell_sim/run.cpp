@@ -104,6 +104,48 @@ int RunRealProgram(const Scenario& scenario, sim::SimMachine& machine) {
     return 0;
 }
 
+void CheckEngraver(const EngraverExpectation& expect, sim::SimMachine& machine,
+                   std::vector<std::string>& unmet) {
+    const sim::EngraverDevice* engraver = nullptr;
+    for (const auto& device : machine.usb.all()) {
+        if (device->engraver) {
+            engraver = device->engraver.get();
+            break;
+        }
+    }
+    if (engraver == nullptr) {
+        unmet.emplace_back("an engraver expected on USB, but the machine has none");
+        return;
+    }
+    std::vector<std::uint8_t> received = engraver->received();
+    if (expect.receivedFile) {
+        const sim::FileNode* file = machine.files.find(*expect.receivedFile);
+        if (file == nullptr) {
+            unmet.push_back("the file the engraver should have received is not there: " +
+                            ToUtf8(*expect.receivedFile));
+        } else if (file->bytes != received) {
+            unmet.push_back("the engraver received " + std::to_string(received.size()) +
+                            " bytes, not the " + std::to_string(file->bytes.size()) + " bytes of " +
+                            ToUtf8(*expect.receivedFile));
+        }
+    }
+    if (expect.receivedBytes && *expect.receivedBytes != received.size()) {
+        unmet.push_back("the engraver received " + std::to_string(received.size()) +
+                        " bytes, expected " + std::to_string(*expect.receivedBytes));
+    }
+    if (expect.writes && *expect.writes != engraver->offeredSizes()) {
+        std::string sizes;
+        for (std::uint32_t size : engraver->offeredSizes()) {
+            sizes += (sizes.empty() ? "" : ", ") + std::to_string(size);
+        }
+        unmet.push_back("the engraver's writes were [" + sizes + "]");
+    }
+    if (expect.statusQueries && *expect.statusQueries != engraver->statusQueries()) {
+        unmet.push_back("the engraver got " + std::to_string(engraver->statusQueries()) +
+                        " status queries, expected " + std::to_string(*expect.statusQueries));
+    }
+}
+
 void CheckExpectations(const ExpectSection& expect, sim::SimMachine& machine, RunResult& result) {
     std::vector<std::string>& unmet = result.unmet;
     if (result.stuck) {
@@ -168,6 +210,9 @@ void CheckExpectations(const ExpectSection& expect, sim::SimMachine& machine, Ru
     if (expect.duration && *expect.duration != result.duration) {
         unmet.push_back("duration " + std::to_string(*expect.duration) + " ms expected, got " +
                         std::to_string(result.duration) + " ms");
+    }
+    if (expect.engraver) {
+        CheckEngraver(*expect.engraver, machine, unmet);
     }
     for (const PlannedFaultRecord& fault : result.plannedFaults) {
         if (fault.fired == 0) {
@@ -247,6 +292,13 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
             {rule.function, ToUtf8(rule.argumentContains), rule.error, rule.fired});
     }
     result.randomFaultsFired = machine.faults.randomFired();
+    for (const auto& device : machine.usb.all()) {
+        if (device->engraver) {
+            result.engravers.push_back({ToUtf8(device->path), device->engraver->offeredSizes(),
+                                        device->engraver->received().size(),
+                                        device->engraver->statusQueries()});
+        }
+    }
 
     if (scenario.expect && !result.randomFaults) {
         result.expectationsChecked = true;

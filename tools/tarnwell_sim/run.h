@@ -53,6 +53,14 @@ struct PlannedFaultRecord {
     std::uint32_t fired = 0;
 };
 
+// What an engraver on USB received during the run.
+struct EngraverRecord {
+    std::string path;                   // its interface path
+    std::vector<std::uint32_t> writes;  // sizes offered, write by write
+    std::uint64_t receivedBytes = 0;    // bytes taken that were not status queries
+    std::uint32_t statusQueries = 0;
+};
+
 struct RunResult {
     std::string file;
     std::string name;
@@ -69,6 +77,7 @@ struct RunResult {
     std::vector<MessageBoxRecord> messageBoxes;
     std::vector<PlannedFaultRecord> plannedFaults;
     std::vector<sim::RandomFault> randomFaultsFired;
+    std::vector<EngraverRecord> engravers;
     // The expected outcome: checked unless random faults were on or the
     // scenario states none.
     bool expectationsChecked = false;

@@ -82,6 +82,36 @@ struct ModuleEntry {
     std::vector<std::string> lacks;
 };
 
+// A USB printer-class device: the engraver (with or without the maker tag in
+// its interface path) or another printer, as it is at the start, and what
+// happens to it later.
+struct UsbEvent {
+    enum class Action { SwitchOff, SwitchOn, Unplug, PlugIn };
+    sim::Millis at = 0;  // ms since the start
+    Action action = Action::SwitchOff;
+};
+
+struct UsbEntry {
+    bool engraver = true;
+    bool makerTag = false;
+    std::u16string serial = u"0001";  // the instance part of the interface path
+    std::u16string hardware;          // another printer's "vid_xxxx&pid_xxxx"
+    bool connected = true;
+    bool poweredOn = true;
+    std::uint32_t openError = 0;                     // opening its interface fails with this code
+    std::uint8_t status = 0;                         // the engraver's status byte
+    std::vector<std::vector<std::uint8_t>> replies;  // scripted status replies, in order
+    std::vector<UsbEvent> events;
+};
+
+// What the first engraver must have received.
+struct EngraverExpectation {
+    std::optional<std::u16string> receivedFile;  // a file of the machine, byte for byte
+    std::optional<std::uint64_t> receivedBytes;
+    std::optional<std::vector<std::uint32_t>> writes;  // sizes offered, write by write
+    std::optional<std::uint32_t> statusQueries;
+};
+
 // Which of the package's programs runs as the real code.
 enum class RunProgram { Setup };
 
@@ -108,6 +138,7 @@ struct ExpectSection {
     std::vector<std::u16string> filesAbsent;
     std::vector<TimelineExpectation> timeline;
     std::optional<sim::Millis> duration;  // virtual time the run takes
+    std::optional<EngraverExpectation> engraver;
 };
 
 struct Scenario {
@@ -120,6 +151,7 @@ struct Scenario {
     std::vector<ProgramEntry> programs;
     std::vector<RegistryEntry> registry;
     std::vector<ModuleEntry> modules;
+    std::vector<UsbEntry> usb;
     std::vector<sim::FaultRule> faults;
     std::optional<sim::RandomFaults> randomFaults;  // the section, when given
     RunSection run;

@@ -184,6 +184,40 @@ void ApplyModules(const Scenario& scenario, sim::SimMachine& machine) {
     }
 }
 
+void PlaceUsb(const Scenario& scenario, sim::SimMachine& machine) {
+    for (const UsbEntry& entry : scenario.usb) {
+        sim::UsbPrinterInterface& device =
+            entry.engraver
+                ? machine.usb.addEngraver(sim::EngraverInterfacePath(entry.makerTag, entry.serial))
+                : machine.usb.addPrinter(sim::UsbPrintInterfacePath(entry.hardware, entry.serial));
+        device.connected = entry.connected;
+        device.poweredOn = entry.poweredOn;
+        device.openError = entry.openError;
+        if (device.engraver) {
+            device.engraver->status = entry.status;
+            for (const std::vector<std::uint8_t>& reply : entry.replies) {
+                device.engraver->scriptReply(reply);
+            }
+        }
+        for (const UsbEvent& event : entry.events) {
+            switch (event.action) {
+                case UsbEvent::Action::SwitchOff:
+                    machine.usb.switchOff(device, event.at);
+                    break;
+                case UsbEvent::Action::SwitchOn:
+                    machine.usb.switchOn(device, event.at);
+                    break;
+                case UsbEvent::Action::Unplug:
+                    machine.usb.unplug(device, event.at);
+                    break;
+                case UsbEvent::Action::PlugIn:
+                    machine.usb.plugIn(device, event.at);
+                    break;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
@@ -194,6 +228,7 @@ void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
     PlacePrograms(scenario, machine);
     PlaceRegistry(scenario, machine);
     ApplyModules(scenario, machine);
+    PlaceUsb(scenario, machine);
     for (const sim::FaultRule& rule : scenario.faults) {
         machine.faults.add(rule);
     }

@@ -8,6 +8,7 @@
 // in it and what was expected there.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -414,6 +415,102 @@ void ReadModules(const Node& node, Scenario& scenario) {
     }
 }
 
+std::vector<std::uint8_t> ReadBytes(const Node& node) {
+    const std::string what = "bytes in hexadecimal, such as \"21 42 45 20 34 3B 00 00 00 05\"";
+    std::string text = node.text(what);
+    std::vector<std::uint8_t> bytes;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
+            node.wrongKind(what);
+        }
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+        i += 2;
+    }
+    return bytes;
+}
+
+void ReadUsb(const Node& node, Scenario& scenario) {
+    static constexpr std::array<std::pair<std::string_view, UsbEvent::Action>, 4> kActions{{
+        {"switchOff", UsbEvent::Action::SwitchOff},
+        {"switchOn", UsbEvent::Action::SwitchOn},
+        {"unplug", UsbEvent::Action::Unplug},
+        {"plugIn", UsbEvent::Action::PlugIn},
+    }};
+    for (const Node& item : node.items("a list of USB printer devices")) {
+        item.requireObject("a USB printer device (an object)");
+        item.allowOnly({"engraver", "makerTag", "serial", "hardware", "connected", "poweredOn",
+                        "openError", "status", "replies", "events"});
+        UsbEntry entry;
+        if (auto engraver = item.member("engraver")) {
+            entry.engraver = engraver->flag();
+        }
+        if (entry.engraver) {
+            if (item.has("hardware")) {
+                item.fail("no \"hardware\" for the engraver (its is vid_fffd&pid_0001)");
+            }
+        } else {
+            entry.hardware = item.require("hardware", "another printer's \"vid_xxxx&pid_xxxx\"")
+                                 .text16("another printer's \"vid_xxxx&pid_xxxx\"");
+            for (std::string_view key : {"makerTag", "status", "replies"}) {
+                if (item.has(key)) {
+                    item.fail("no \"" + std::string(key) +
+                              "\" for a printer that is not the engraver");
+                }
+            }
+        }
+        if (auto tag = item.member("makerTag")) {
+            entry.makerTag = tag->flag();
+        }
+        if (auto serial = item.member("serial")) {
+            entry.serial = serial->text16("the instance part of its interface path");
+        }
+        if (auto connected = item.member("connected")) {
+            entry.connected = connected->flag();
+        }
+        if (auto on = item.member("poweredOn")) {
+            entry.poweredOn = on->flag();
+        }
+        if (auto openError = item.member("openError")) {
+            entry.openError = openError->whole32("the code opening its interface fails with");
+        }
+        if (auto status = item.member("status")) {
+            entry.status = static_cast<std::uint8_t>(status->whole("its status byte", 0, 255));
+        }
+        if (auto replies = item.member("replies")) {
+            for (const Node& reply : replies->items("a list of status replies")) {
+                entry.replies.push_back(ReadBytes(reply));
+            }
+        }
+        if (auto events = item.member("events")) {
+            const std::string what = "one of switchOff, switchOn, unplug, plugIn";
+            for (const Node& event : events->items("a list of events")) {
+                event.requireObject("an event (an object with \"at\" and \"action\")");
+                event.allowOnly({"at", "action"});
+                UsbEvent usbEvent;
+                usbEvent.at = event.require("at", "its time, in ms since the start")
+                                  .whole("its time, in ms since the start");
+                Node action = event.require("action", what);
+                std::string name = action.text(what);
+                auto known =
+                    std::find_if(kActions.begin(), kActions.end(),
+                                 [&](const auto& candidate) { return candidate.first == name; });
+                if (known == kActions.end()) {
+                    action.wrongKind(what);
+                }
+                usbEvent.action = known->second;
+                entry.events.push_back(usbEvent);
+            }
+        }
+        scenario.usb.push_back(entry);
+    }
+}
+
 void ReadFaults(const Node& node, Scenario& scenario) {
     for (const Node& item : node.items("a list of planned faults")) {
         item.requireObject("a planned fault (an object with \"function\" and \"error\")");
@@ -510,7 +607,7 @@ std::vector<std::u16string> ReadPaths(const Node& node) {
 void ReadExpect(const Node& node, Scenario& scenario) {
     node.requireObject("the expected outcome (an object)");
     node.allowOnly({"exitCode", "messageBoxes", "started", "filesPresent", "filesAbsent",
-                    "timeline", "duration"});
+                    "timeline", "duration", "engraver"});
     ExpectSection expect;
     if (auto exitCode = node.member("exitCode")) {
         expect.exitCode = static_cast<int>(exitCode->whole("the exit code", 0, 255));
@@ -546,6 +643,27 @@ void ReadExpect(const Node& node, Scenario& scenario) {
     if (auto duration = node.member("duration")) {
         expect.duration = duration->whole("the run's length in virtual time, in ms");
     }
+    if (auto engraver = node.member("engraver")) {
+        engraver->requireObject("what the engraver received (an object)");
+        engraver->allowOnly({"receivedFile", "receivedBytes", "writes", "statusQueries"});
+        EngraverExpectation received;
+        if (auto file = engraver->member("receivedFile")) {
+            received.receivedFile = file->windowsPath();
+        }
+        if (auto bytes = engraver->member("receivedBytes")) {
+            received.receivedBytes = bytes->whole("the number of bytes");
+        }
+        if (auto writes = engraver->member("writes")) {
+            received.writes.emplace();
+            for (const Node& size : writes->items("a list of write sizes")) {
+                received.writes->push_back(size.whole32("the bytes of one write"));
+            }
+        }
+        if (auto queries = engraver->member("statusQueries")) {
+            received.statusQueries = queries->whole32("the number of status queries");
+        }
+        expect.engraver = received;
+    }
     scenario.expect = expect;
 }
 
@@ -555,7 +673,7 @@ struct Section {
 };
 
 // The top-level sections, in the order they are read and applied.
-constexpr std::array<Section, 12> kSections{{
+constexpr std::array<Section, 13> kSections{{
     {"name", ReadName},
     {"description", ReadDescription},
     {"machine", ReadMachine},
@@ -564,6 +682,7 @@ constexpr std::array<Section, 12> kSections{{
     {"programs", ReadPrograms},
     {"registry", ReadRegistry},
     {"modules", ReadModules},
+    {"usb", ReadUsb},
     {"faults", ReadFaults},
     {"randomFaults", ReadRandomFaults},
     {"run", ReadRun},

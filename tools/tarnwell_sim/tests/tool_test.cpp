@@ -190,6 +190,31 @@ TEST_F(ToolTest, PackageFromAHostFolder) {
     EXPECT_EQ(run({file}), kExitAsExpected) << out_ << err_;
 }
 
+// The USB engraver's events land in the timeline at their times; what it
+// received is summed up and checked against the expectation.
+TEST_F(ToolTest, EngraverEventsAndWhatItReceived) {
+    std::string file = write("usb.json", R"({
+        "package": {"root": "C:\\Pkg"},
+        "programs": [{"path": "C:\\Pkg\\Systems\\Install.exe", "runTime": 10000}],
+        "usb": [{"makerTag": true, "status": 5,
+                 "events": [{"at": 2000, "action": "switchOff"}, {"at": 7000, "action": "switchOn"}]}],
+        "expect": {"timeline": [{"text": "USB: switch off", "at": 2000},
+                                {"text": "USB: switch on", "at": 7000}],
+                   "engraver": {"receivedFile": "C:\\Pkg\\firmware_table_2.dos",
+                                "statusQueries": 1}}
+    })");
+    EXPECT_EQ(run({file}), kExitUnmet) << err_;
+    EXPECT_NE(out_.find("received 0 bytes in 0 writes, 0 status queries"), std::string::npos)
+        << out_;
+    EXPECT_NE(out_.find("the engraver received 0 bytes, not the 5000 bytes of "
+                        "C:\\Pkg\\firmware_table_2.dos"),
+              std::string::npos)
+        << out_;
+    EXPECT_NE(out_.find("the engraver got 0 status queries, expected 1"), std::string::npos);
+    // The timeline lines were found: only the engraver's two lines are unmet.
+    EXPECT_EQ(out_.find("timeline line not found"), std::string::npos) << out_;
+}
+
 // Every scenario of scenarios/ loads (the scenario tests run them).
 TEST_F(ToolTest, ScenarioFolderHoldsValidScenarios) {
     int count = 0;

@@ -12,12 +12,19 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/handle.h"
 #include "platform/result.h"
 
 namespace tw::platform {
+
+// What a file search gives of each entry it finds.
+struct FindData {
+    std::u16string fileName;  // the bare name, as stored
+    std::uint32_t attributes = 0;
+};
 
 class Kernel {
   public:
@@ -60,6 +67,17 @@ class Kernel {
     virtual Result<bool> SetFileAttributesW(std::u16string_view path, std::uint32_t attributes) = 0;
     virtual Result<bool> DeleteFileW(std::u16string_view path) = 0;
 
+    // --- Finding files ----------------------------------------------------------
+
+    // Starts a search for the entries matching `pattern` (a folder and a name
+    // with * and ?) and gives the first. INVALID_HANDLE_VALUE on failure:
+    // ERROR_FILE_NOT_FOUND when nothing matches, ERROR_PATH_NOT_FOUND when
+    // the folder is missing.
+    virtual Result<Handle> FindFirstFileW(std::u16string_view pattern, FindData& found) = 0;
+    // The next entry; false with ERROR_NO_MORE_FILES at the normal end.
+    virtual Result<bool> FindNextFileW(Handle search, FindData& found) = 0;
+    virtual Result<bool> FindClose(Handle search) = 0;
+
     // --- Global memory -------------------------------------------------------
 
     // A fixed block (GMEM_FIXED, with GMEM_ZEROINIT when asked); null on
@@ -77,6 +95,35 @@ class Kernel {
     // A function of a module by name; kNoProcedure when the module lacks it.
     virtual Result<Procedure> GetProcAddress(Handle module, std::string_view name) = 0;
     virtual Result<bool> FreeLibrary(Handle module) = 0;
+
+    // --- Time, folders, exit codes and WOW64 (the driver files' removal) ------
+
+    // Milliseconds since the system started, wrapping after 2^32.
+    virtual Result<std::uint32_t> GetTickCount() = 0;
+    // Gives up the processor for at least `milliseconds`.
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // The pseudo handle of the calling process.
+    virtual Result<Handle> GetCurrentProcess() = 0;
+    // The temporary-files folder, ending in a backslash. Returns the length
+    // without the terminator; when the buffer is too small, the size needed
+    // with it and the buffer not to be used. 0 on failure.
+    virtual Result<std::uint32_t> GetTempPathW(std::span<char16_t> buffer) = 0;
+    // Creates a folder (no security attributes): ERROR_ALREADY_EXISTS when
+    // something of that name is there, ERROR_PATH_NOT_FOUND when its parent
+    // is missing.
+    virtual Result<bool> CreateDirectoryW(std::u16string_view path) = 0;
+    // A process's exit code; STILL_ACTIVE (259) while it runs.
+    virtual Result<bool> GetExitCodeProcess(Handle process, std::uint32_t& exitCode) = 0;
+    // The three functions looked up by name in kernel32 (`procedure`, from
+    // GetProcAddress, never kNoProcedure). `wow64` is set to TRUE (1) for a
+    // 32-bit process on 64-bit Windows. Switching redirection off saves the
+    // previous state in `oldValue` for the revert.
+    virtual Result<bool> IsWow64Process(Procedure procedure, Handle process,
+                                        std::int32_t& wow64) = 0;
+    virtual Result<bool> Wow64DisableWow64FsRedirection(Procedure procedure,
+                                                        std::uintptr_t& oldValue) = 0;
+    virtual Result<bool> Wow64RevertWow64FsRedirection(Procedure procedure,
+                                                       std::uintptr_t oldValue) = 0;
 
     // --- Processes and waits -----------------------------------------------
 

@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorBadExeFormat = 193;
 inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
+inline constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
 inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
@@ -83,6 +84,22 @@ inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
 inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
 inline constexpr std::uint32_t kErrorWriteFault = 29;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
+// INF information and driver packages.
+inline constexpr std::uint32_t kInfinfoDefaultSearch = 3;
+inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
+
+// Printer queues, the restart entry and the restart prompt.
+inline constexpr std::uint32_t kErrorInvalidFunction = 1;
+inline constexpr std::uint32_t kStillActive = 259;
+inline constexpr std::uint32_t kRpcSServerUnavailable = 1722;
+inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
+inline constexpr std::uint32_t kPrinterEnumLocal = 0x00000002;
+inline constexpr std::uint32_t kPrinterAllAccess = 0x000F000C;
+inline constexpr std::uint32_t kPrinterControlPurge = 3;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::int32_t kSpFileQRebootRecommended = 0x2;
+inline constexpr std::int32_t kSpFileQRebootInProgress = 0x4;
 
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;

@@ -16,7 +16,7 @@ class GlobalMemory {
   public:
     // Larger requests fail as out of memory, as a real 32-bit process would
     // for a size read from a broken file.
-    static constexpr std::size_t kLargestBlock = 256u * 1024 * 1024;
+    static constexpr std::size_t kLargestBlock = std::size_t{256} * 1024 * 1024;
     static constexpr std::uint8_t kUnwrittenByte = 0xCD;
 
     std::uint8_t* allocate(std::size_t bytes, bool zeroed) {

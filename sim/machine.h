@@ -12,9 +12,13 @@
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
 #include "sim/handle_table.h"
+#include "sim/inf_folder.h"
 #include "sim/module_table.h"
+#include "sim/printer_drivers.h"
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
+#include "sim/restart_prompt.h"
+#include "sim/spooler_model.h"
 #include "sim/trace.h"
 #include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
@@ -48,6 +52,20 @@ class SimMachine {
     // USB printer-class interfaces and the engraver behind one (or more).
     UsbDevices usb{clock, trace};
     std::mt19937_64 random;
+
+    // Driver packages, driver models and the user (removal of an earlier
+    // installation): the INF folder, the print server's driver models, and
+    // the account the programs run as.
+    InfFolder infs{files, trace, u"C:\\Windows"};
+    PrinterDrivers printerDrivers{trace};
+    std::u16string userName = u"operator";
+    // Printer queues, driver files and the reboot fallback: the print
+    // spooler, the restart question and the temporary-files folder.
+    SpoolerModel spooler{clock, trace, files};
+    RestartPrompt restartPrompt;
+    std::u16string tempPath = u"C:\\Users\\operator\\AppData\\Local\\Temp\\";
+    // The 32-bit system folder of 64-bit Windows.
+    std::u16string wow64SystemFolder() const { return u"C:\\Windows\\SysWOW64"; }
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").
     std::u16string windowsFolder() const { return u"C:\\Windows"; }

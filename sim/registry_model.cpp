@@ -22,16 +22,23 @@ std::vector<std::u16string_view> SplitKeyPath(std::u16string_view path) {
     return parts;
 }
 
-bool AnyDenied(const RegistryKey& key) {
-    if (key.deleteDenied) {
+bool AnyDenied(const RegistryKey& key, const std::u16string& foldedUser) {
+    if (key.deleteDenied && key.fullAccess.count(foldedUser) == 0) {
         return true;
     }
     for (const auto& [name, child] : key.subkeys) {
-        if (AnyDenied(child)) {
+        if (AnyDenied(child, foldedUser)) {
             return true;
         }
     }
     return false;
+}
+
+void GrantTree(RegistryKey& key, const std::u16string& foldedUser) {
+    key.fullAccess.insert(foldedUser);
+    for (auto& [name, child] : key.subkeys) {
+        GrantTree(child, foldedUser);
+    }
 }
 
 }  // namespace
@@ -114,7 +121,8 @@ std::optional<std::u16string> RegistryModel::stringValue(RegistryRoot root,
     return text;
 }
 
-std::uint32_t RegistryModel::deleteTree(RegistryRoot root, std::u16string_view path) {
+std::uint32_t RegistryModel::deleteTree(RegistryRoot root, std::u16string_view path,
+                                        std::u16string_view user) {
     std::vector<std::u16string_view> parts = SplitKeyPath(path);
     if (parts.empty()) {
         return win::kErrorAccessDenied;
@@ -131,12 +139,24 @@ std::uint32_t RegistryModel::deleteTree(RegistryRoot root, std::u16string_view p
     if (it == parent->subkeys.end()) {
         return win::kErrorFileNotFound;
     }
-    if (AnyDenied(it->second)) {
+    if (AnyDenied(it->second, FoldCase(user))) {
         return win::kErrorAccessDenied;
     }
     parent->subkeys.erase(it);
     trace_.effect("registry key deleted " + RootName(root) + "\\" + Utf8(path));
     return 0;
+}
+
+bool RegistryModel::grantFullAccess(RegistryRoot root, std::u16string_view path,
+                                    std::u16string_view user) {
+    RegistryKey* key = find(root, path);
+    if (key == nullptr) {
+        return false;
+    }
+    GrantTree(*key, FoldCase(user));
+    trace_.effect("registry key " + RootName(root) + "\\" + Utf8(path) + ": full access for " +
+                  Utf8(user));
+    return true;
 }
 
 }  // namespace tw::sim

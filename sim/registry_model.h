@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ struct RegistryKey {
     std::map<std::u16string, std::u16string> valueNames;  // folded -> as written
     std::map<std::u16string, RegistryKey> subkeys;        // by folded name
     bool deleteDenied = false;
+    // Users (folded names) an access-control tool gave full access: a key
+    // that denies deletion lets them delete it.
+    std::set<std::u16string> fullAccess;
 };
 
 class RegistryModel {
@@ -49,9 +53,14 @@ class RegistryModel {
                                               std::u16string_view name);
 
     // Deletes a key with all its subkeys and values: 0, ERROR_FILE_NOT_FOUND,
-    // or ERROR_ACCESS_DENIED when a key of the tree refuses deletion (then
-    // nothing is deleted).
-    std::uint32_t deleteTree(RegistryRoot root, std::u16string_view path);
+    // or ERROR_ACCESS_DENIED when a key of the tree refuses deletion to `user`
+    // (then nothing is deleted).
+    std::uint32_t deleteTree(RegistryRoot root, std::u16string_view path,
+                             std::u16string_view user = {});
+
+    // Gives `user` full access to a key and, by inheritance, to its subkeys.
+    // False when the key is not there.
+    bool grantFullAccess(RegistryRoot root, std::u16string_view path, std::u16string_view user);
 
   private:
     RegistryKey& rootKey(RegistryRoot root);

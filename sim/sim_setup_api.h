@@ -23,9 +23,24 @@ class SimSetupApi : public platform::SetupApi {
         std::span<std::uint8_t> detail, std::uint32_t& requiredSize) override;
     platform::Result<bool> SetupDiDestroyDeviceInfoList(platform::DeviceInfoSet set) override;
 
+    // INF information and uninstall: the machine's INF folder.
+    platform::Result<bool> SetupGetInfInformationW(std::u16string_view infSpec,
+                                                   std::uint32_t searchControl,
+                                                   platform::InfInformation* buffer,
+                                                   std::uint32_t bufferSize,
+                                                   std::uint32_t& requiredSize) override;
+    platform::Result<bool> SetupQueryInfVersionInformationW(
+        const platform::InfInformation& information, std::uint32_t infIndex,
+        std::u16string_view key, std::span<char16_t> buffer, std::uint32_t& requiredSize) override;
+    platform::Result<bool> SetupUninstallOEMInfW(platform::Procedure procedure,
+                                                 std::u16string_view infFileName,
+                                                 std::uint32_t flags) override;
+    // The restart prompt (the reboot fallback).
+    platform::Result<std::int32_t> SetupPromptReboot() override;
+
   private:
     SimMachine& m_;
-    [[maybe_unused]] ProcessContext& process_;
+    ProcessContext& process_;
 };
 
 }  // namespace tw::sim

@@ -1,5 +1,7 @@
 #include "sim/usb_devices.h"
 
+#include <stdexcept>
+
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -29,6 +31,15 @@ UsbPrinterInterface& UsbDevices::addEngraver(std::u16string path) {
     interfaces_.push_back(
         std::make_shared<UsbPrinterInterface>(std::move(path), std::make_shared<EngraverDevice>()));
     return *interfaces_.back();
+}
+
+UsbPrinterInterface& UsbDevices::engraver(std::size_t which) {
+    for (const auto& device : interfaces_) {
+        if (device->engraver && which-- == 0) {
+            return *device;
+        }
+    }
+    throw std::out_of_range("no such engraver on the simulated USB");
 }
 
 void UsbDevices::change(UsbPrinterInterface& device, Millis delay, const std::string& what,

@@ -66,6 +66,10 @@ class UsbDevices {
     UsbPrinterInterface& addPrinter(std::u16string path);
     UsbPrinterInterface& addEngraver(std::u16string path = EngraverInterfacePath(false));
 
+    // The engraver added as number `which` (0: the first), for scenarios and
+    // the simulated user; throws std::out_of_range when there is no such one.
+    UsbPrinterInterface& engraver(std::size_t which = 0);
+
     // --- What the user does, now or after `delay` ms ------------------------
     void switchOff(UsbPrinterInterface& device, Millis delay = 0);
     void switchOn(UsbPrinterInterface& device, Millis delay = 0);

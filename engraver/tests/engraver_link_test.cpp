@@ -215,7 +215,9 @@ TEST(MakerTagFlag, EachCallSetsItAnew) {
 TEST(Presence, FollowsTheUserSwitchingTheEngraverOffAndOnOverTime) {
     EngraverBench bench;
     sim::UsbDevices& usb = bench.machine.usb;
-    sim::UsbPrinterInterface& engraver = usb.addEngraver();
+    usb.addPrinter(OtherPrinterPath());
+    usb.addEngraver();
+    sim::UsbPrinterInterface& engraver = usb.engraver();
     usb.switchOff(engraver, 1500);
     usb.switchOn(engraver, 4000);
     usb.unplug(engraver, 9000);

@@ -19,6 +19,19 @@ class Win32SetupApi : public SetupApi {
                                                   std::span<std::uint8_t> detail,
                                                   std::uint32_t& requiredSize) override;
     Result<bool> SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override;
+    // INF information and uninstall.
+    Result<bool> SetupGetInfInformationW(std::u16string_view infSpec, std::uint32_t searchControl,
+                                         InfInformation* buffer, std::uint32_t bufferSize,
+                                         std::uint32_t& requiredSize) override;
+    Result<bool> SetupQueryInfVersionInformationW(const InfInformation& information,
+                                                  std::uint32_t infIndex, std::u16string_view key,
+                                                  std::span<char16_t> buffer,
+                                                  std::uint32_t& requiredSize) override;
+    Result<bool> SetupUninstallOEMInfW(Procedure procedure, std::u16string_view infFileName,
+                                       std::uint32_t flags) override;
+
+    // The restart prompt (the reboot fallback).
+    Result<std::int32_t> SetupPromptReboot() override;
 };
 
 }  // namespace tw::platform::win32

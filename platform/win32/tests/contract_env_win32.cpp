@@ -3,6 +3,7 @@
 // clang-format off
 #include <windows.h>
 #include <setupapi.h>
+#include <winspool.h>
 // clang-format on
 
 #include <string>
@@ -90,6 +91,86 @@ class Win32ContractEnv : public ContractEnv {
         return text;
     }
 
+    void makeMachineKey(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const wchar_t text[] = L"contract";
+            ::RegSetValueExW(key, L"DeviceDesc", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             sizeof text);
+            ::RegCloseKey(key);
+        }
+    }
+
+    bool machineKeyExists(std::u16string_view path) override {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        ::RegCloseKey(key);
+        return true;
+    bool program32() const override { return sizeof(void*) == 4; }
+    bool wow64() const override {
+        SYSTEM_INFO native{};
+        ::GetNativeSystemInfo(&native);
+        return program32() && native.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_INTEL;
+    }
+
+    // The driver is made of copies of the test child program: the queue is
+    // never printed to, so any files do. Every file is named, the
+    // configuration file too (Wine's spooler fails without one).
+    void addPrinterQueue(std::u16string_view name, std::u16string_view driverName) override {
+        std::wstring source = OwnFolder() + L"\\" TW_CONTRACT_CHILD_W;
+        std::wstring driver = Wide(driverName);
+        DRIVER_INFO_3W info{};
+        info.cVersion = 3;
+        info.pName = driver.data();
+        info.pDriverPath = source.data();
+        info.pDataFile = source.data();
+        info.pConfigFile = source.data();
+        ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+
+        std::wstring queue = Wide(name);
+        std::wstring port = L"LPT1:";
+        std::wstring processor = L"WinPrint";
+        std::wstring datatype = L"RAW";
+        PRINTER_INFO_2W printer{};
+        printer.pPrinterName = queue.data();
+        printer.pPortName = port.data();
+        printer.pDriverName = driver.data();
+        printer.pPrintProcessor = processor.data();
+        printer.pDatatype = datatype.data();
+        HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+        if (added != nullptr) {
+            ::ClosePrinter(added);
+        }
+    }
+
+    std::optional<std::u16string> registryString(std::u16string_view key,
+                                                 std::u16string_view name) override {
+        std::wstring path = Wide(key);
+        std::wstring valueName = Wide(name);
+        wchar_t text[1024] = {};
+        DWORD bytes = sizeof text - sizeof(wchar_t);
+        if (::RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), valueName.c_str(), RRF_RT_REG_SZ,
+                           nullptr, text, &bytes) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return Utf16(text);
+    }
+
+    void deleteRegistryValue(std::u16string_view key, std::u16string_view name) override {
+        std::wstring path = Wide(key);
+        std::wstring valueName = Wide(name);
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &opened) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteValueW(opened, valueName.c_str());
+            ::RegCloseKey(opened);
+        }
+    }
+
     // Where Wine differs from Windows, the case says so and is skipped.
     std::optional<std::string> lacks(std::string_view feature) const override {
         if (!UnderWine()) {
@@ -99,9 +180,29 @@ class Win32ContractEnv : public ContractEnv {
             return "Wine quotes the program part of a command line whose program it found "
                    "before a blank; Windows hands the child its command line unchanged";
         }
+        if (feature == "printer control commands") {
+            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
+                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
+        }
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
+        }
+        if (feature == "inf version query") {
+            return "Wine does not implement SetupQueryInfVersionInformationW: it fails with "
+                   "ERROR_CALL_NOT_IMPLEMENTED (120) for every key";
+        }
+        if (feature == "precompiled inf removed on uninstall") {
+            return "Wine's SetupUninstallOEMInfW deletes the INF but leaves its .pnf; Windows "
+                   "removes both";
+        }
+        if (feature == "inf parse error code") {
+            return "Wine's SetupGetInfInformationW reports ERROR_FILE_NOT_FOUND for an INF it "
+                   "cannot parse; Windows gives the parser's code";
+        }
+        if (feature == "unknown printer driver code") {
+            return "Wine's DeletePrinterDriverExW fails for an unknown driver without setting an "
+                   "error code; Windows gives ERROR_UNKNOWN_PRINTER_DRIVER (1797)";
         }
         return std::nullopt;
     }

@@ -71,6 +71,16 @@ Snapshot TakeSnapshot(sim::SimMachine& machine) {
             SnapshotKey(*key, name, platform::FromUtf8(name), snapshot);
         }
     }
+    for (const auto& queue : machine.spooler.queues()) {
+        std::string state = ToUtf8(queue->driverName);
+        state.append("|").append(ToUtf8(queue->portName));
+        state.append("|jobs ").append(std::to_string(queue->jobs));
+        snapshot.items[u"Q" + sim::FoldCase(queue->name)] = {"print queue " + ToUtf8(queue->name),
+                                                             state};
+    }
+    for (const std::u16string& driver : machine.printerDrivers.names()) {
+        snapshot.items[u"D" + sim::FoldCase(driver)] = {"printer driver " + ToUtf8(driver), ""};
+    }
     return snapshot;
 }
 

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "sim/fault_plan.h"
+#include "sim/inf_folder.h"
 #include "sim/machine.h"
 #include "sim/registry_model.h"
+#include "sim/spooler_model.h"
 
 namespace tw::tarnwell_sim {
 
@@ -112,6 +114,23 @@ struct EngraverExpectation {
     std::optional<std::uint32_t> statusQueries;
 };
 
+// The print spooler: whether the service runs, its queues, the driver models
+// registered with it, and files it keeps open while it runs.
+struct SpoolerSection {
+    bool running = true;
+    std::vector<sim::PrintQueue> queues;
+    std::vector<std::u16string> drivers;
+    std::vector<std::u16string> heldWhileRunning;
+};
+
+// The user at the machine: the account name, and the answer to the restart
+// question.
+struct UserSection {
+    std::optional<std::u16string> name;
+    bool agreesToRestart = false;
+    sim::Millis restartAnswerTime = 0;
+};
+
 // Which of the package's programs runs as the real code.
 enum class RunProgram { Setup };
 
@@ -152,6 +171,10 @@ struct Scenario {
     std::vector<RegistryEntry> registry;
     std::vector<ModuleEntry> modules;
     std::vector<UsbEntry> usb;
+    SpoolerSection spooler;
+    std::vector<sim::InfPackage> infFolder;
+    UserSection user;
+    std::optional<std::u16string> tempPath;  // as GetTempPathW gives it
     std::vector<sim::FaultRule> faults;
     std::optional<sim::RandomFaults> randomFaults;  // the section, when given
     RunSection run;

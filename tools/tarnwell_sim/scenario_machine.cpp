@@ -6,15 +6,13 @@
 #include <iterator>
 
 #include "platform/text_format.h"
+#include "sim/access_control_tool.h"
 #include "sim/sim_path.h"
 #include "tools/tarnwell_sim/sample_package.h"
 #include "tools/tarnwell_sim/scenario.h"
 
 namespace tw::tarnwell_sim {
 namespace {
-
-// How long the access-control tool of the package runs.
-constexpr sim::Millis kAccessToolRunTime = 40;
 
 // The program behaviour of a tool that records its calls: the command line it
 // was started with is appended, as a line of UTF-8, to "<name>_calls.txt"
@@ -118,11 +116,14 @@ void PlacePackage(const Scenario& scenario, sim::SimMachine& machine) {
     }
     // The programs. setup.exe runs as the real launcher; until the wizard runs
     // as real code here, Install.exe is a program that ends at once (a
-    // "programs" entry of the same path gives it a run time).
+    // "programs" entry of the same path gives it a run time). Config.exe plays
+    // the maker's access-control tool: it grants the access it is asked for.
     addProgram(sim::JoinPath(root, u"setup.exe"), EndsAtOnce);
     addProgram(PackagePath(root, "Systems/Install.exe"), EndsAtOnce);
-    addProgram(PackagePath(root, "Systems/Config.exe"),
-               RecordingProgram(machine, kAccessToolRunTime, 0));
+    std::u16string tool = PackagePath(root, "Systems/Config.exe");
+    if (!lacked(tool)) {
+        sim::AddAccessControlTool(machine, tool);
+    }
 }
 
 void PlaceFiles(const Scenario& scenario, sim::SimMachine& machine) {
@@ -218,6 +219,31 @@ void PlaceUsb(const Scenario& scenario, sim::SimMachine& machine) {
     }
 }
 
+void PlaceSpoolerAndUser(const Scenario& scenario, sim::SimMachine& machine) {
+    const SpoolerSection& spooler = scenario.spooler;
+    machine.spooler.setRunning(spooler.running);
+    for (const sim::PrintQueue& queue : spooler.queues) {
+        machine.spooler.addQueue(queue);
+    }
+    for (const std::u16string& driver : spooler.drivers) {
+        machine.printerDrivers.add(driver);
+    }
+    for (const std::u16string& path : spooler.heldWhileRunning) {
+        machine.spooler.holdWhileRunning(path);
+    }
+    for (const sim::InfPackage& package : scenario.infFolder) {
+        machine.infs.add(package);
+    }
+    if (scenario.user.name) {
+        machine.userName = *scenario.user.name;
+    }
+    machine.restartPrompt.userAgrees = scenario.user.agreesToRestart;
+    machine.restartPrompt.answerTime = scenario.user.restartAnswerTime;
+    if (scenario.tempPath) {
+        machine.tempPath = *scenario.tempPath;
+    }
+}
+
 }  // namespace
 
 void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
@@ -229,6 +255,7 @@ void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
     PlaceRegistry(scenario, machine);
     ApplyModules(scenario, machine);
     PlaceUsb(scenario, machine);
+    PlaceSpoolerAndUser(scenario, machine);
     for (const sim::FaultRule& rule : scenario.faults) {
         machine.faults.add(rule);
     }

@@ -17,6 +17,7 @@
 
 #include "platform/text_format.h"
 #include "sim/sim_path.h"
+#include "tools/tarnwell_sim/sample_package.h"
 #include "tools/tarnwell_sim/scenario.h"
 
 namespace tw::tarnwell_sim {
@@ -185,6 +186,19 @@ std::vector<std::uint8_t> ReadHostFile(const Node& node, const std::filesystem::
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::u16string> ReadTexts(const Node& node, const std::string& what);
+std::vector<std::u16string> ReadPaths(const Node& node);
+
+// The sample kelvra.inf (package/sample/) as UTF-8 text.
+std::string SampleInfText() {
+    for (const EmbeddedFile& file : SamplePackageFiles()) {
+        if (file.name == "kelvra.inf") {
+            return platform::ToUtf8(sim::DecodeInfText(file.bytes));
+        }
+    }
+    return {};
+}
+
 // --- Sections ------------------------------------------------------------------
 
 void ReadName(const Node& node, Scenario& scenario) {
@@ -197,7 +211,7 @@ void ReadDescription(const Node& node, Scenario& scenario) {
 
 void ReadMachine(const Node& node, Scenario& scenario) {
     node.requireObject("the machine's settings (an object)");
-    node.allowOnly({"clockStart", "windows64", "seed"});
+    node.allowOnly({"clockStart", "windows64", "seed", "tempPath"});
     if (auto start = node.member("clockStart")) {
         scenario.machine.startTime = start->whole("the clock at the start, in ms");
     }
@@ -206,6 +220,13 @@ void ReadMachine(const Node& node, Scenario& scenario) {
     }
     if (auto seed = node.member("seed")) {
         scenario.machine.seed = seed->whole("the seed of the random source");
+    }
+    if (auto temp = node.member("tempPath")) {
+        std::u16string path = temp->windowsPath();
+        if (path.back() != u'\\') {
+            temp->wrongKind("the temporary-files folder ending in a backslash");
+        }
+        scenario.tempPath = path;
     }
 }
 
@@ -511,6 +532,97 @@ void ReadUsb(const Node& node, Scenario& scenario) {
     }
 }
 
+void ReadSpooler(const Node& node, Scenario& scenario) {
+    node.requireObject("the print spooler (an object)");
+    node.allowOnly({"running", "queues", "drivers", "heldWhileRunning"});
+    SpoolerSection& spooler = scenario.spooler;
+    if (auto running = node.member("running")) {
+        spooler.running = running->flag();
+    }
+    if (auto queues = node.member("queues")) {
+        for (const Node& item : queues->items("a list of print queues")) {
+            item.requireObject("a print queue (an object with a \"name\")");
+            item.allowOnly({"name", "driver", "port", "jobs", "jobsLeaveAfterPurge"});
+            sim::PrintQueue queue;
+            queue.name = item.require("name", "the queue's name").text16("the queue's name");
+            if (auto driver = item.member("driver")) {
+                queue.driverName = driver->text16("the queue's driver model");
+            }
+            if (auto port = item.member("port")) {
+                queue.portName = port->text16("the queue's port");
+            }
+            if (auto jobs = item.member("jobs")) {
+                queue.jobs = jobs->whole32("the jobs waiting in it");
+            }
+            if (auto leave = item.member("jobsLeaveAfterPurge")) {
+                // null: the jobs never leave.
+                queue.jobsLeaveAfterPurge = leave->value().is_null()
+                                                ? std::nullopt
+                                                : std::optional<sim::Millis>(leave->whole(
+                                                      "ms after a purge, or null for never"));
+            }
+            spooler.queues.push_back(queue);
+        }
+    }
+    if (auto drivers = node.member("drivers")) {
+        spooler.drivers = ReadTexts(*drivers, "driver model names");
+    }
+    if (auto held = node.member("heldWhileRunning")) {
+        spooler.heldWhileRunning = ReadPaths(*held);
+    }
+}
+
+void ReadInfFolder(const Node& node, Scenario& scenario) {
+    for (const Node& item : node.items("a list of driver packages in the INF folder")) {
+        item.requireObject("a driver package (an object with \"name\" and \"text\")");
+        item.allowOnly({"name", "text", "sample", "encoding", "precompiled", "readonly"});
+        sim::InfPackage package;
+        package.name = item.require("name", "its file name, such as \"oem3.inf\"")
+                           .text16("its file name, such as \"oem3.inf\"");
+        bool sample = false;
+        if (auto flag = item.member("sample")) {
+            sample = flag->flag();
+        }
+        if (sample == item.has("text")) {
+            item.fail(
+                "either \"text\" (the INF's text) or \"sample\": true (the sample kelvra.inf)");
+        }
+        package.text = sample ? SampleInfText() : item.member("text")->text("the INF's text");
+        if (auto encoding = item.member("encoding")) {
+            std::string name = encoding->text("\"utf16\" or \"ansi\"");
+            if (name != "utf16" && name != "ansi") {
+                encoding->wrongKind("\"utf16\" or \"ansi\"");
+            }
+            package.encoding = name == "utf16" ? sim::InfEncoding::Utf16 : sim::InfEncoding::Ansi;
+        }
+        if (auto precompiled = item.member("precompiled")) {
+            package.precompiled = precompiled->flag();
+        }
+        if (auto readonly = item.member("readonly"); readonly && readonly->flag()) {
+            package.attributes |= 0x1;
+        }
+        scenario.infFolder.push_back(package);
+    }
+}
+
+void ReadUser(const Node& node, Scenario& scenario) {
+    node.requireObject("the user (an object)");
+    node.allowOnly({"name", "restartAnswer", "restartAnswerTime"});
+    if (auto name = node.member("name")) {
+        scenario.user.name = name->text16("the user's account name");
+    }
+    if (auto answer = node.member("restartAnswer")) {
+        std::string text = answer->text("\"yes\" or \"no\"");
+        if (text != "yes" && text != "no") {
+            answer->wrongKind("\"yes\" or \"no\"");
+        }
+        scenario.user.agreesToRestart = text == "yes";
+    }
+    if (auto time = node.member("restartAnswerTime")) {
+        scenario.user.restartAnswerTime = time->whole("how long the user takes to answer, in ms");
+    }
+}
+
 void ReadFaults(const Node& node, Scenario& scenario) {
     for (const Node& item : node.items("a list of planned faults")) {
         item.requireObject("a planned fault (an object with \"function\" and \"error\")");
@@ -673,7 +785,7 @@ struct Section {
 };
 
 // The top-level sections, in the order they are read and applied.
-constexpr std::array<Section, 13> kSections{{
+constexpr std::array<Section, 16> kSections{{
     {"name", ReadName},
     {"description", ReadDescription},
     {"machine", ReadMachine},
@@ -683,6 +795,9 @@ constexpr std::array<Section, 13> kSections{{
     {"registry", ReadRegistry},
     {"modules", ReadModules},
     {"usb", ReadUsb},
+    {"spooler", ReadSpooler},
+    {"infFolder", ReadInfFolder},
+    {"user", ReadUser},
     {"faults", ReadFaults},
     {"randomFaults", ReadRandomFaults},
     {"run", ReadRun},

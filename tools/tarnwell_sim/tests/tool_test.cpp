@@ -215,6 +215,24 @@ TEST_F(ToolTest, EngraverEventsAndWhatItReceived) {
     EXPECT_EQ(out_.find("timeline line not found"), std::string::npos) << out_;
 }
 
+// An earlier installation as a scenario sets it up: the package INFs in the
+// INF folder (the sample's text as UTF-16, one 8-bit INF without its .pnf),
+// a queue of the model and the model itself.
+TEST_F(ToolTest, EarlierInstallationIsOnTheMachine) {
+    std::string file = write("earlier.json", R"({
+        "package": {"root": "C:\\Pkg"},
+        "infFolder": [{"name": "oem3.inf", "sample": true},
+                      {"name": "oem7.inf", "text": "[Version]\r\n", "encoding": "ansi",
+                       "precompiled": false}],
+        "spooler": {"queues": [{"name": "Tarn-Well", "driver": "Tarn-Well", "jobs": 1}],
+                    "drivers": ["Tarn-Well"]},
+        "expect": {"filesPresent": ["C:\\Windows\\inf\\oem3.inf", "C:\\Windows\\inf\\oem3.pnf",
+                                    "C:\\Windows\\inf\\oem7.inf"],
+                   "filesAbsent": ["C:\\Windows\\inf\\oem7.pnf"]}
+    })");
+    EXPECT_EQ(run({file}), kExitAsExpected) << out_ << err_;
+}
+
 // Every scenario of scenarios/ loads (the scenario tests run them).
 TEST_F(ToolTest, ScenarioFolderHoldsValidScenarios) {
     int count = 0;

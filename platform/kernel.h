@@ -138,6 +138,13 @@ class Kernel {
     virtual Result<std::uint32_t> WaitForSingleObject(Handle handle,
                                                       std::uint32_t milliseconds) = 0;
 
+    // Waits until the process waits for user input with none pending (its
+    // window is up), at most `milliseconds`: 0 when it does (at once once it
+    // has), WAIT_TIMEOUT, or WAIT_FAILED. A null or closed handle fails with
+    // ERROR_INVALID_HANDLE; a process without a message queue (a console
+    // program) or one that has ended fails at once, with no error code.
+    virtual Result<std::uint32_t> WaitForInputIdle(Handle process, std::uint32_t milliseconds) = 0;
+
     virtual Result<bool> CloseHandle(Handle handle) = 0;
 
     // --- The launcher's message ------------------------------------------------

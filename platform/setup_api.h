@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -109,6 +110,21 @@ class SetupApi {
     // owner window, not scan-only) and starts the restart when the user
     // agrees. Returns SPFILEQ_* flags, or -1 on failure.
     virtual Result<std::int32_t> SetupPromptReboot() = 0;
+    // --- Driver store ----------------------------------------------------------
+
+    // Copies the INF at the full path `sourceInf` into the system's INF folder
+    // under the name the system gives it, with no source media location: with
+    // SPOST_PATH the INF's own folder is recorded as where the driver's files
+    // are found. `destination` receives the INF's full path in the INF folder,
+    // `requiredSize` that path's size with its terminator and `fileNamePart`
+    // the index in `destination` where its file name begins. A too-small
+    // destination fails with ERROR_INSUFFICIENT_BUFFER and `requiredSize`
+    // set; a missing INF fails with ERROR_FILE_NOT_FOUND (a missing folder
+    // on its path with ERROR_PATH_NOT_FOUND).
+    virtual Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
+                                          std::uint32_t copyStyle, std::span<char16_t> destination,
+                                          std::uint32_t& requiredSize,
+                                          std::size_t& fileNamePart) = 0;
 };
 
 }  // namespace tw::platform

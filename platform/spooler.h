@@ -21,6 +21,11 @@ struct PrinterInfo2 {
     std::uint32_t jobs = 0;      // cJobs
 };
 
+// A port as level 1 of the port enumeration gives it (PORT_INFO_1W): its name.
+struct PortInfo1 {
+    std::u16string name;
+};
+
 class Spooler {
   public:
     virtual ~Spooler() = default;
@@ -32,6 +37,7 @@ class Spooler {
     virtual Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
                                                 std::uint32_t deleteFlag,
                                                 std::uint32_t versionFlag) = 0;
+
     // --- Printer queues and the driver directory (the queues' and files' removal)
 
     // EnumPrintersW with no server name, level 2, into a caller's buffer of
@@ -61,6 +67,18 @@ class Spooler {
     // those needed when the buffer is too small (ERROR_INSUFFICIENT_BUFFER).
     virtual Result<bool> GetPrinterDriverDirectoryW(std::span<char16_t> buffer,
                                                     std::uint32_t& bytesNeeded) = 0;
+
+    // --- Ports -----------------------------------------------------------------
+
+    // The local machine's ports at level 1 (no server name). The caller's
+    // block `buffer` stands for the one the system fills: its size is what
+    // the call may use. The ports come back as records in `ports`, in the
+    // system's order; `returned` is how many were filled in (0 on failure).
+    // `needed` is the size in bytes of the 32-bit layout: a 4-byte
+    // PORT_INFO_1W per port, then each name with its terminator. A block
+    // smaller than that fails with ERROR_INSUFFICIENT_BUFFER.
+    virtual Result<bool> EnumPortsW(std::span<std::uint8_t> buffer, std::vector<PortInfo1>& ports,
+                                    std::uint32_t& needed, std::uint32_t& returned) = 0;
 };
 
 }  // namespace tw::platform

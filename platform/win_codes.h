@@ -87,6 +87,9 @@ inline constexpr std::uint32_t kErrorGenFailure = 31;
 // INF information and driver packages.
 inline constexpr std::uint32_t kInfinfoDefaultSearch = 3;
 inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
+// Driver store copies: the source media type that records a path.
+inline constexpr std::uint32_t kSpostNone = 0;
+inline constexpr std::uint32_t kSpostPath = 1;
 
 // Printer queues, the restart entry and the restart prompt.
 inline constexpr std::uint32_t kErrorInvalidFunction = 1;

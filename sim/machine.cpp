@@ -15,6 +15,11 @@ SimMachine::SimMachine(MachineConfig config) : random(config.seed), config_(conf
     if (config.windows64) {
         files.addFolders(SpoolerModel::DriverDirectory(nativeSystemFolder(), false) + u"\\3");
     }
+    files.addFolders(driverStore.infFolder());
+    printerSetup.addRundll32(processes, nativeSystemFolder() + u"\\rundll32.exe");
+    if (config.windows64) {
+        printerSetup.addRundll32(processes, windowsFolder() + u"\\SysWOW64\\rundll32.exe");
+    }
 }
 
 }  // namespace tw::sim

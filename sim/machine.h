@@ -8,13 +8,16 @@
 #include <string>
 
 #include "sim/desktop.h"
+#include "sim/driver_store.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
 #include "sim/handle_table.h"
 #include "sim/inf_folder.h"
 #include "sim/module_table.h"
+#include "sim/ports.h"
 #include "sim/printer_drivers.h"
+#include "sim/printer_setup.h"
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
 #include "sim/restart_prompt.h"
@@ -51,6 +54,11 @@ class SimMachine {
     GlobalMemory memory;
     // USB printer-class interfaces and the engraver behind one (or more).
     UsbDevices usb{clock, trace};
+    // Driver installation: the driver store, the local ports and the printer
+    // set-up entry point (rundll32 of the system folder).
+    DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
+    LocalPorts ports;
+    PrinterSetup printerSetup{clock, files, trace, ports};
     std::mt19937_64 random;
 
     // Driver packages, driver models and the user (removal of an earlier

@@ -124,6 +124,18 @@ std::shared_ptr<SimProcess> ProcessTable::start(ProcessLaunch launch) {
 
     const ProgramBehaviour& behaviour = programs_.at(FoldCase(process->launch.image));
     ProgramRun run = behaviour(process->launch);
+    if (run.inputIdleAfter) {
+        process->hasMessageQueue = true;
+        clock_.scheduleIn(*run.inputIdleAfter,
+                          "process " + std::to_string(process->id) + " waits for input",
+                          [this, process]() {
+                              if (process->running()) {
+                                  process->inputIdleAt = clock_.now();
+                                  trace_.effect("process " + std::to_string(process->id) +
+                                                " waits for user input");
+                              }
+                          });
+    }
     if (!run.endless) {
         clock_.scheduleIn(
             run.runTime, "end of process " + std::to_string(process->id), [this, process, run]() {

@@ -37,6 +37,10 @@ struct ProgramRun {
     bool endless = false;  // never ends by itself
     std::uint32_t exitCode = 0;
     std::function<void()> atExit;
+    // A program with a window: this long after its start it waits for user
+    // input with none pending (what WaitForInputIdle waits for). Unset: a
+    // program without a message queue, such as a console program.
+    std::optional<Millis> inputIdleAfter;
 };
 
 using ProgramBehaviour = std::function<ProgramRun(const ProcessLaunch&)>;
@@ -47,6 +51,8 @@ struct SimProcess {
     Millis startedAt = 0;
     std::optional<Millis> endedAt;
     std::uint32_t exitCode = 0;
+    bool hasMessageQueue = false;
+    std::optional<Millis> inputIdleAt;  // when it first waited for user input
     bool running() const { return !endedAt.has_value(); }
 };
 

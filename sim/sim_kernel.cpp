@@ -568,6 +568,44 @@ platform::Result<std::uint32_t> SimKernel::WaitForSingleObject(platform::Handle 
     return {ended ? win::kWaitObject0 : win::kWaitTimeout, 0};
 }
 
+platform::Result<std::uint32_t> SimKernel::WaitForInputIdle(platform::Handle process,
+                                                            std::uint32_t milliseconds) {
+    std::string limit =
+        milliseconds == win::kInfinite ? std::string("INFINITE") : std::to_string(milliseconds);
+    if (auto planned = m_.faults.check("WaitForInputIdle")) {
+        m_.trace.call("WaitForInputIdle -> WAIT_FAILED, error " + std::to_string(*planned));
+        return Fail(win::kWaitFailed, *planned);
+    }
+    auto object = m_.handles.get<ProcessObject>(process);
+    // Only a process handle will do; a thread handle is another kind of object.
+    if (!object || m_.handles.get<ThreadObject>(process)) {
+        m_.trace.call("WaitForInputIdle(invalid handle, " + limit + ") -> WAIT_FAILED, error 6");
+        return Fail(win::kWaitFailed, win::kErrorInvalidHandle);
+    }
+    std::shared_ptr<SimProcess> target = object->process;
+    std::string call = "WaitForInputIdle(" + object->describe() + ", " + limit + ")";
+    // A process without a message queue never waits for input, and one that
+    // has ended waits for nothing: the call fails at once, without a code.
+    if (!target->hasMessageQueue || !target->running()) {
+        m_.trace.call(call + " -> WAIT_FAILED");
+        return {win::kWaitFailed, 0};
+    }
+    Millis deadline =
+        milliseconds == win::kInfinite ? kNever : m_.clock.now() + Millis{milliseconds};
+    bool settled = m_.clock.runUntil(
+        [&] { return target->inputIdleAt.has_value() || !target->running(); }, deadline, call);
+    if (!settled) {
+        m_.trace.call(call + " -> WAIT_TIMEOUT");
+        return {win::kWaitTimeout, 0};
+    }
+    if (!target->inputIdleAt) {
+        m_.trace.call(call + " -> WAIT_FAILED (the process ended)");
+        return {win::kWaitFailed, 0};
+    }
+    m_.trace.call(call + " -> 0");
+    return {0u, 0};
+}
+
 platform::Result<bool> SimKernel::CloseHandle(platform::Handle handle) {
     if (!m_.handles.close(handle)) {
         m_.trace.call("CloseHandle(invalid handle) -> 0, error 6");

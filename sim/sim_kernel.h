@@ -72,6 +72,8 @@ class SimKernel : public platform::Kernel {
                                           platform::ProcessInformation& info) override;
     platform::Result<std::uint32_t> WaitForSingleObject(platform::Handle handle,
                                                         std::uint32_t milliseconds) override;
+    platform::Result<std::uint32_t> WaitForInputIdle(platform::Handle process,
+                                                     std::uint32_t milliseconds) override;
     platform::Result<bool> CloseHandle(platform::Handle handle) override;
     platform::Result<std::int32_t> MessageBoxW(platform::WindowHandle owner,
                                                std::u16string_view text,

@@ -38,6 +38,13 @@ class SimSetupApi : public platform::SetupApi {
     // The restart prompt (the reboot fallback).
     platform::Result<std::int32_t> SetupPromptReboot() override;
 
+    // Driver store: the machine's driver store.
+    platform::Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
+                                            std::uint32_t copyStyle,
+                                            std::span<char16_t> destination,
+                                            std::uint32_t& requiredSize,
+                                            std::size_t& fileNamePart) override;
+
   private:
     SimMachine& m_;
     ProcessContext& process_;

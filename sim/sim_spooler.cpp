@@ -1,9 +1,11 @@
 #include "sim/sim_spooler.h"
 
-#include "sim/sim_path.h"
+#include <string>
+
 #include <algorithm>
 #include <memory>
 #include "platform/win_codes.h"
+#include "sim/sim_path.h"
 
 namespace tw::sim {
 
@@ -200,6 +202,37 @@ platform::Result<bool> SimSpooler::GetPrinterDriverDirectoryW(std::span<char16_t
                   (error == 0 ? ", \"" + Utf8(directory) + "\""
                               : ", " + std::to_string(bytesNeeded) + " bytes needed"));
     return {error == 0, error};
+}
+
+// --- Ports -------------------------------------------------------------------
+
+platform::Result<bool> SimSpooler::EnumPortsW(std::span<std::uint8_t> buffer,
+                                              std::vector<platform::PortInfo1>& ports,
+                                              std::uint32_t& needed, std::uint32_t& returned) {
+    ports.clear();
+    returned = 0;
+    std::string call = "EnumPortsW(level 1, " + std::to_string(buffer.size()) + " bytes)";
+    if (auto planned = m_.faults.check("EnumPortsW")) {
+        m_.trace.call(call + " -> 0, error " + std::to_string(*planned));
+        return {false, *planned};
+    }
+    // The 32-bit layout: one 4-byte record (the name's address) per port,
+    // then the names with their terminators.
+    std::size_t size = 0;
+    for (const std::u16string& name : m_.ports.names) {
+        size += 4 + (name.size() + 1) * sizeof(char16_t);
+    }
+    needed = static_cast<std::uint32_t>(size);
+    if (buffer.size() < size) {
+        m_.trace.call(call + " -> 0, error 122, needed " + std::to_string(size));
+        return {false, win::kErrorInsufficientBuffer};
+    }
+    for (const std::u16string& name : m_.ports.names) {
+        ports.push_back({name});
+    }
+    returned = static_cast<std::uint32_t>(ports.size());
+    m_.trace.call(call + " -> 1, " + std::to_string(returned) + " ports");
+    return {true, 0};
 }
 
 }  // namespace tw::sim

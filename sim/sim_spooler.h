@@ -16,6 +16,9 @@ class SimSpooler : public platform::Spooler {
     platform::Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
                                                   std::uint32_t deleteFlag,
                                                   std::uint32_t versionFlag) override;
+    platform::Result<bool> EnumPortsW(std::span<std::uint8_t> buffer,
+                                      std::vector<platform::PortInfo1>& ports,
+                                      std::uint32_t& needed, std::uint32_t& returned) override;
 
     // Printer queues and the driver directory (the queues' and files' removal).
     platform::Result<bool> EnumPrintersW(std::uint32_t flags, std::uint32_t bufferBytes,

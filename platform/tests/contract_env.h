@@ -30,6 +30,12 @@ class ContractEnv {
     // "sleep N" it then runs N ms before it ends with exit code 0.
     virtual void placeChild(std::u16string_view path) = 0;
 
+    // Puts the test window program at `path`, a program with a window of its
+    // own. Run with the arguments "N M", it waits N ms, appends the line
+    // "window" to "window_record.txt" in its current folder, opens its
+    // window and waits for input, and ends M ms after that.
+    virtual void placeWindowChild(std::u16string_view path) = 0;
+
     // A file's text (UTF-8), or nothing when it cannot be read.
     virtual std::optional<std::string> readText(std::u16string_view path) = 0;
 

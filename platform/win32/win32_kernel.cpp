@@ -237,6 +237,11 @@ Result<std::uint32_t> Win32Kernel::WaitForSingleObject(Handle handle, std::uint3
     return Returned<std::uint32_t>(outcome, outcome == WAIT_FAILED);
 }
 
+Result<std::uint32_t> Win32Kernel::WaitForInputIdle(Handle process, std::uint32_t milliseconds) {
+    DWORD outcome = ::WaitForInputIdle(ToWin32(process), milliseconds);
+    return Returned<std::uint32_t>(outcome, outcome == WAIT_FAILED);
+}
+
 Result<bool> Win32Kernel::CloseHandle(Handle handle) {
     bool ok = ::CloseHandle(ToWin32(handle)) != FALSE;
     return Returned(ok, !ok);

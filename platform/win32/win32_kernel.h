@@ -47,6 +47,7 @@ class Win32Kernel : public Kernel {
     Result<bool> CreateProcessW(std::u16string_view commandLine, std::uint32_t creationFlags,
                                 ProcessInformation& info) override;
     Result<std::uint32_t> WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;
+    Result<std::uint32_t> WaitForInputIdle(Handle process, std::uint32_t milliseconds) override;
     Result<bool> CloseHandle(Handle handle) override;
     Result<std::int32_t> MessageBoxW(WindowHandle owner, std::u16string_view text,
                                      std::optional<std::u16string_view> caption,

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win_codes.h"
 #include "platform/win32/wide.h"
+#include "platform/win_codes.h"
 
 namespace tw::platform::win32 {
 namespace {
@@ -144,11 +144,6 @@ Result<bool> Win32SetupApi::SetupDiDestroyDeviceInfoList(DeviceInfoSet set) {
 
 namespace {
 
-template <class T>
-Result<T> Returned(T value, bool failed) {
-    return {value, failed ? static_cast<std::uint32_t>(::GetLastError()) : 0u};
-}
-
 // The fixed part of SP_INF_INFORMATION (InfStyle, InfCount), the same in the
 // 32-bit and 64-bit layouts; the version data follows it.
 constexpr std::size_t kHeader = offsetof(SP_INF_INFORMATION, VersionData);
@@ -224,11 +219,36 @@ Result<bool> Win32SetupApi::SetupUninstallOEMInfW(Procedure procedure,
     std::wstring name = Wide(infFileName);
     bool ok = function(name.c_str(), flags, nullptr) != FALSE;
     return Returned(ok, !ok);
+}
+
 // --- The restart prompt (the reboot fallback) ----------------------------------
 
 Result<std::int32_t> Win32SetupApi::SetupPromptReboot() {
     int flags = ::SetupPromptReboot(nullptr, nullptr, FALSE);
     return {flags, flags == -1 ? static_cast<std::uint32_t>(::GetLastError()) : 0u};
+}
+
+// --- Driver store ------------------------------------------------------------
+
+Result<bool> Win32SetupApi::SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
+                                             std::uint32_t copyStyle,
+                                             std::span<char16_t> destination,
+                                             std::uint32_t& requiredSize,
+                                             std::size_t& fileNamePart) {
+    std::wstring source = Wide(sourceInf);
+    auto* buffer = reinterpret_cast<wchar_t*>(destination.data());
+    DWORD required = 0;
+    wchar_t* namePart = nullptr;
+    bool ok =
+        ::SetupCopyOEMInfW(source.c_str(), nullptr, mediaType, copyStyle,
+                           destination.empty() ? nullptr : buffer,
+                           static_cast<DWORD>(destination.size()), &required, &namePart) != FALSE;
+    std::uint32_t error = ok ? 0u : static_cast<std::uint32_t>(::GetLastError());
+    requiredSize = required;
+    if (ok && namePart != nullptr) {
+        fileNamePart = static_cast<std::size_t>(namePart - buffer);
+    }
+    return {ok, error};
 }
 
 }  // namespace tw::platform::win32

@@ -25,6 +25,8 @@ class Win32Spooler : public Spooler {
     Result<bool> ClosePrinter(Handle printer) override;
     Result<bool> GetPrinterDriverDirectoryW(std::span<char16_t> buffer,
                                             std::uint32_t& bytesNeeded) override;
+    Result<bool> EnumPortsW(std::span<std::uint8_t> buffer, std::vector<PortInfo1>& ports,
+                            std::uint32_t& needed, std::uint32_t& returned) override;
 };
 
 }  // namespace tw::platform::win32

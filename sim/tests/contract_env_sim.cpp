@@ -57,6 +57,30 @@ class SimContractEnv : public ContractEnv {
         return platform::DeviceInfoSet{static_cast<std::uintptr_t>(list)};
     }
 
+    void placeWindowChild(std::u16string_view path) override {
+        machine_.processes.addProgram(path, [this](const sim::ProcessLaunch& launch) {
+            std::string arguments = sim::Utf8(launch.arguments);
+            std::size_t blank = arguments.find(' ');
+            sim::Millis untilWindow = std::stoul(arguments.substr(0, blank));
+            sim::Millis afterWindow = std::stoul(arguments.substr(blank + 1));
+            std::u16string record = sim::JoinPath(launch.currentDirectory, u"window_record.txt");
+            machine_.clock.scheduleIn(untilWindow, "window child opens its window", [this, record] {
+                std::vector<std::uint8_t> bytes;
+                if (const sim::FileNode* old = machine_.files.find(record)) {
+                    bytes = old->bytes;
+                }
+                for (char c : std::string("window\n")) {
+                    bytes.push_back(static_cast<std::uint8_t>(c));
+                }
+                machine_.files.writeFile(record, bytes);
+            });
+            sim::ProgramRun run;
+            run.inputIdleAfter = untilWindow;
+            run.runTime = untilWindow + afterWindow;
+            return run;
+        });
+    }
+
     std::optional<std::string> readText(std::u16string_view path) override {
         const sim::FileNode* node = machine_.files.find(path);
         if (node == nullptr || node->folder) {
@@ -94,7 +118,6 @@ class SimContractEnv : public ContractEnv {
             found->valueNames.erase(sim::FoldCase(name));
         }
     }
-
 
   private:
     sim::SimMachine machine_;

@@ -2,8 +2,8 @@
 // temporary-files folder, and copies of the test child program.
 // clang-format off
 #include <windows.h>
-#include <setupapi.h>
 #include <winspool.h>
+#include <setupapi.h>
 // clang-format on
 
 #include <string>
@@ -34,10 +34,14 @@ class Win32ContractEnv : public ContractEnv {
     std::u16string freshFolder() override {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
-        std::wstring path = std::wstring(temp) + L"tw contract " +
-                            std::to_wstring(::GetCurrentProcessId()) + L" " +
-                            std::to_wstring(++runs_);
-        ::CreateDirectoryW(path.c_str(), nullptr);
+        // Wine reuses process ids from one session to the next, so a folder
+        // of that name may be left from an earlier run: take the next free one.
+        std::wstring path;
+        do {
+            path = std::wstring(temp) + L"tw contract " + std::to_wstring(::GetCurrentProcessId()) +
+                   L" " + std::to_wstring(++runs_);
+        } while (::CreateDirectoryW(path.c_str(), nullptr) == FALSE &&
+                 ::GetLastError() == ERROR_ALREADY_EXISTS);
         return Utf16(path);
     }
 
@@ -47,6 +51,11 @@ class Win32ContractEnv : public ContractEnv {
 
     void placeChild(std::u16string_view path) override {
         std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_CHILD_W;
+        ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
+    }
+
+    void placeWindowChild(std::u16string_view path) override {
+        std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_WINDOW_CHILD_W;
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
     }
 
@@ -110,6 +119,8 @@ class Win32ContractEnv : public ContractEnv {
         }
         ::RegCloseKey(key);
         return true;
+    }
+
     bool program32() const override { return sizeof(void*) == 4; }
     bool wow64() const override {
         SYSTEM_INFO native{};
@@ -180,10 +191,6 @@ class Win32ContractEnv : public ContractEnv {
             return "Wine quotes the program part of a command line whose program it found "
                    "before a blank; Windows hands the child its command line unchanged";
         }
-        if (feature == "printer control commands") {
-            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
-                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
-        }
         if (feature == "terminated cut module name") {
             return "Wine leaves a module name cut to a small buffer unterminated, as Windows "
                    "XP did; later Windows terminate it";
@@ -203,6 +210,14 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "unknown printer driver code") {
             return "Wine's DeletePrinterDriverExW fails for an unknown driver without setting an "
                    "error code; Windows gives ERROR_UNKNOWN_PRINTER_DRIVER (1797)";
+        }
+        if (feature == "published oemN.inf names") {
+            return "Wine keeps an INF's own name in the INF folder; Windows publishes it as "
+                   "oemN.inf";
+        }
+        if (feature == "printer control commands") {
+            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
+                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
         }
         return std::nullopt;
     }

@@ -1,0 +1,128 @@
+#include "sim/printer_setup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text_format.h"
+#include "sim/machine.h"
+
+namespace tw::sim {
+namespace {
+
+using platform::ToUtf8;
+
+struct SplitCase {
+    const char* name;
+    std::u16string text;
+    std::vector<std::u16string> arguments;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SplitArgumentsTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitArgumentsTest, SplitsAsTheSystemDoes) {
+    EXPECT_EQ(PrinterSetup::SplitArguments(GetParam().text), GetParam().arguments);
+}
+
+const SplitCase kSplitCases[] = {
+    {"BlanksSeparate", u"/if  /f x", {u"/if", u"/f", u"x"}},
+    {"QuotesGroup",
+     u"/f \"C:\\a b\\kelvra.inf\" /m \"Tarn-Well\"",
+     {u"/f", u"C:\\a b\\kelvra.inf", u"/m", u"Tarn-Well"}},
+    {"BackslashesBeforeNoQuoteStay", u"\"D:\\\\kelvra.inf\"", {u"D:\\\\kelvra.inf"}},
+    {"EscapedQuote", u"\"a\\\"b\" c", {u"a\"b", u"c"}},
+    {"EvenBackslashesThenQuote", u"\"a\\\\\" c", {u"a\\", u"c"}},
+    // A quote inside a quoted name ends it: the rest becomes arguments.
+    {"QuoteInAQuotedName", u"/r \"LPT1:\" /b \"X\"", {u"/r", u"LPT1:", u"/b", u"X"}},
+    {"EmptyQuoted", u"/r \"\"", {u"/r", u""}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Arguments, SplitArgumentsTest, ::testing::ValuesIn(kSplitCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+class PrinterSetupTest : public ::testing::Test {
+  protected:
+    SimMachine machine;
+    const std::u16string rundll32 = u"C:\\Windows\\System32\\rundll32.exe";
+
+    void SetUp() override {
+        machine.files.addTextFile(u"C:\\Pkg\\kelvra.inf", "[Strings]\r\nModel=\"Tarn-Well\"\r\n");
+    }
+
+    // Runs rundll32 with `arguments` until it ends (or for `limit` ms).
+    std::shared_ptr<SimProcess> run(std::u16string_view arguments, Millis limit = 60'000) {
+        std::u16string command = u"C:\\Windows\\System32\\rundll32 " + std::u16string(arguments);
+        auto process =
+            machine.processes.start({rundll32, command, std::u16string(arguments), u"C:\\Pkg", 0});
+        machine.clock.advanceBy(limit);
+        return process;
+    }
+};
+
+TEST_F(PrinterSetupTest, InstallCreatesThePrinterWhenItEnds) {
+    machine.printerSetup.behaviour.installRunTime = 5'000;
+    auto process = run(
+        u"printui.dll,PrintUIEntry /if  /f \"C:\\Pkg\\kelvra.inf\" /m \"Tarn-Well\" /r \"lpt1:\"",
+        4'999);
+    EXPECT_TRUE(machine.printerSetup.printers().empty());
+    machine.clock.advanceBy(1);
+    EXPECT_FALSE(process->running());
+    ASSERT_EQ(machine.printerSetup.printers().size(), 1u);
+    EXPECT_EQ(ToUtf8(machine.printerSetup.printers()[0].name), "Tarn-Well");
+    EXPECT_EQ(ToUtf8(machine.printerSetup.printers()[0].port), "lpt1:");
+}
+
+struct RefusalCase {
+    const char* name;
+    std::u16string arguments;
+    const char* reason;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PrinterSetupRefusalTest : public PrinterSetupTest,
+                                public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(PrinterSetupRefusalTest, InstallsNothingAndEndsNormally) {
+    machine.files.addTextFile(u"C:\\Pkg\\other.inf", "[Strings]\r\nModel=\"Other\"\r\n");
+    auto process = run(GetParam().arguments);
+    EXPECT_FALSE(process->running());
+    EXPECT_EQ(process->exitCode, 0u);
+    EXPECT_TRUE(machine.printerSetup.printers().empty());
+    EXPECT_EQ(machine.trace.matching(GetParam().reason).size(), 1u) << machine.trace.format();
+}
+
+const RefusalCase kRefusals[] = {
+    {"InfMissing",
+     u"printui.dll,PrintUIEntry /if /f \"C:\\Pkg\\absent.inf\" /m \"Tarn-Well\" /r LPT1:",
+     "not found"},
+    {"ModelNotInTheInf",
+     u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\other.inf /m Tarn-Well /r LPT1:", "not in"},
+    {"PortUnknown", u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\kelvra.inf /m Tarn-Well /r LPT9:",
+     "no port"},
+    {"PortMissing", u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\kelvra.inf /m Tarn-Well",
+     "switch /f, /m or /r missing"},
+    {"OtherEntryPoint", u"shell32.dll,Control_RunDLL", "no printer set-up entry point"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Install, PrinterSetupRefusalTest, ::testing::ValuesIn(kRefusals),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PrinterSetupTest, PropertiesWindowStaysOpenAndWaitsForInputAfterItsDelay) {
+    machine.printerSetup.behaviour.propertiesReadyAfter = 800;
+    auto process = run(u"printui.dll,PrintUIEntry /n \"Tarn-Well\" /p", 799);
+    EXPECT_TRUE(process->hasMessageQueue);
+    EXPECT_FALSE(process->inputIdleAt.has_value());
+    machine.clock.advanceBy(1'000'000);
+    EXPECT_EQ(process->inputIdleAt, process->startedAt + 800);
+    EXPECT_TRUE(process->running());
+    ASSERT_EQ(machine.printerSetup.windows().size(), 1u);
+    EXPECT_FALSE(machine.printerSetup.windows()[0].printerFound);
+}
+
+}  // namespace
+}  // namespace tw::sim

@@ -2,7 +2,8 @@
 # Runs the real Install.exe under Wine on Xvfb, in English and in French (a
 # French locale generated for the test): finds the wizard by its caption,
 # reads what its controls show (dialog_probe), keeps a screenshot, clicks
-# Cancel with xdotool and checks that the program ends.
+# Cancel with xdotool and checks that the program ends. A third run checks
+# that a label shows its new text while the step that set it is still busy.
 #
 # Usage: install_under_wine.sh INSTALL.exe PROBE.exe WINE-RUN PREFIX ARTIFACTS
 set -euo pipefail
@@ -138,11 +139,91 @@ run_case() {
     wait "$runner" 2>/dev/null || true
 }
 
+# colours SHOT X Y W H: how many colours the rectangle of the screenshot holds
+# (1: nothing drawn on the background).
+colours() {
+    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format '%k' info:
+}
+
+# A label shows its new text while the step that set it keeps the program
+# busy: on the Other path, step 1 shows the deleting text on label 1, then
+# runs the removal (the spooler is stopped and started, with the holds after
+# each command) before label 2 gets its text. A screenshot 3 s after the
+# click must show label 1 drawn and label 2 still blank; the program is then
+# ended with Cancel once the step is over.
+busy_case() {
+    case_name=busy
+    local log=$artifacts/install_busy.log
+    : >"$log"
+    (cd "$package" && exec env LC_ALL=C.UTF-8 "$wine_run" 'C:\tw-wizard\Systems\Install.exe') \
+        </dev/null >>"$log" 2>&1 &
+    local runner=$!
+    local controls
+    controls=$(timeout 180 "$wine_run" "$probe" "$caption" 150 </dev/null 2>/dev/null | tr -d '\r') ||
+        true
+    if ! printf '%s\n' "$controls" | grep -q '^window '; then
+        fail "busy: no window captioned '$caption'"
+        kill "$runner" 2>/dev/null || true
+        wait "$runner" 2>/dev/null || true
+        return
+    fi
+    local display
+    display=$(cut -d' ' -f1 "$WINEPREFIX/.tw-xvfb")
+    # centre LINE: "x y" of the middle of a probe line's rectangle.
+    centre() {
+        echo "$(($(field "$1" x) + $(field "$1" w) / 2)) $(($(field "$1" y) + $(field "$1" h) / 2))"
+    }
+    local other next cancel label1 label2
+    other=$(printf '%s\n' "$controls" | grep -m1 '^control 1006 ')
+    next=$(printf '%s\n' "$controls" | grep -m1 '^control 1013 ')
+    cancel=$(printf '%s\n' "$controls" | grep -m1 '^control 2 ')
+    label1=$(printf '%s\n' "$controls" | grep -m1 '^control 1009 ')
+    label2=$(printf '%s\n' "$controls" | grep -m1 '^control 1010 ')
+    # shellcheck disable=SC2046
+    DISPLAY=:$display xdotool mousemove $(centre "$other") click 1
+    sleep 0.5
+    # shellcheck disable=SC2046
+    DISPLAY=:$display xdotool mousemove $(centre "$next") click 1
+    sleep 3
+    local shot=$artifacts/install_busy.png
+    DISPLAY=:$display import -window root "$shot"
+    local drawn blank
+    drawn=$(colours "$shot" "$(field "$label1" x)" "$(field "$label1" y)" "$(field "$label1" w)" \
+        "$(field "$label1" h)")
+    blank=$(colours "$shot" "$(field "$label2" x)" "$(field "$label2" y)" "$(field "$label2" w)" \
+        "$(field "$label2" h)")
+    if [ "$blank" -eq 1 ] && [ "$drawn" -gt 1 ]; then
+        ok "busy: label 1 shows its text while the step runs"
+    else
+        fail "busy: label 1 has $drawn colours, label 2 $blank, 3 s into the step"
+    fi
+    # The probe waits for the busy program; the step then waits for Next.
+    controls=$(timeout 120 "$wine_run" "$probe" "$caption" 60 </dev/null 2>/dev/null | tr -d '\r') ||
+        true
+    check_control "$controls" 1011 \
+        ">   Click Next to select the port for the communication with the machine" 0
+    # shellcheck disable=SC2046
+    DISPLAY=:$display xdotool mousemove $(centre "$cancel") click 1
+    local i
+    for ((i = 0; i < 200; i++)); do
+        kill -0 "$runner" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$runner" 2>/dev/null; then
+        fail "busy: Install.exe still runs 20 s after Cancel"
+        kill "$runner" 2>/dev/null || true
+    else
+        ok "busy: Cancel ends Install.exe"
+    fi
+    wait "$runner" 2>/dev/null || true
+}
+
 run_case english Cancel Next Other \
     "Select the port type for the communication with the machine" LC_ALL=C.UTF-8
 run_case french Annuler Suivant Autre \
     "Sélectionner le type de port pour la communication avec la machine" \
     LOCPATH="$locales" LC_ALL=fr_FR.UTF-8
+busy_case
 
 echo "$passed passed, $failed failed; screenshots in $artifacts"
 [ "$failed" -eq 0 ]

@@ -15,8 +15,10 @@
 #include "sim/fault_plan.h"
 #include "sim/inf_folder.h"
 #include "sim/machine.h"
+#include "sim/printer_setup.h"
 #include "sim/registry_model.h"
 #include "sim/spooler_model.h"
+#include "sim/system_programs.h"
 
 namespace tw::tarnwell_sim {
 
@@ -121,6 +123,16 @@ struct SpoolerSection {
     std::vector<sim::PrintQueue> queues;
     std::vector<std::u16string> drivers;
     std::vector<std::u16string> heldWhileRunning;
+    std::optional<std::vector<std::u16string>> ports;  // replaces the usual local ports
+    sim::PrinterSetupBehaviour printerSetup;
+};
+
+// Windows' own programs the installer starts: net.exe and xcopy, present
+// (as on every Windows) unless the scenario takes them away.
+struct SystemProgramsSection {
+    std::optional<sim::Millis> netRunTime = kNetRunTime;  // nothing: net.exe missing
+    std::optional<sim::XcopyBehaviour> xcopy = sim::XcopyBehaviour{};
+    static constexpr sim::Millis kNetRunTime = 250;
 };
 
 // The user at the machine: the account name, and the answer to the restart
@@ -172,6 +184,7 @@ struct Scenario {
     std::vector<ModuleEntry> modules;
     std::vector<UsbEntry> usb;
     SpoolerSection spooler;
+    SystemProgramsSection systemPrograms;
     std::vector<sim::InfPackage> infFolder;
     UserSection user;
     std::optional<std::u16string> tempPath;  // as GetTempPathW gives it

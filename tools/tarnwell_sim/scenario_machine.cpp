@@ -137,6 +137,16 @@ void PlaceFiles(const Scenario& scenario, sim::SimMachine& machine) {
     }
 }
 
+// Before the scenario's own programs, which may replace them.
+void PlaceSystemPrograms(const Scenario& scenario, sim::SimMachine& machine) {
+    if (scenario.systemPrograms.netRunTime) {
+        sim::AddNetExe(machine, *scenario.systemPrograms.netRunTime);
+    }
+    if (scenario.systemPrograms.xcopy) {
+        sim::AddXcopy(machine, *scenario.systemPrograms.xcopy);
+    }
+}
+
 void PlacePrograms(const Scenario& scenario, sim::SimMachine& machine) {
     for (const ProgramEntry& program : scenario.programs) {
         if (program.recordsCalls) {
@@ -231,6 +241,10 @@ void PlaceSpoolerAndUser(const Scenario& scenario, sim::SimMachine& machine) {
     for (const std::u16string& path : spooler.heldWhileRunning) {
         machine.spooler.holdWhileRunning(path);
     }
+    if (spooler.ports) {
+        machine.ports.names = *spooler.ports;
+    }
+    machine.printerSetup.behaviour = spooler.printerSetup;
     for (const sim::InfPackage& package : scenario.infFolder) {
         machine.infs.add(package);
     }
@@ -251,6 +265,7 @@ void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
         PlacePackage(scenario, machine);
     }
     PlaceFiles(scenario, machine);
+    PlaceSystemPrograms(scenario, machine);
     PlacePrograms(scenario, machine);
     PlaceRegistry(scenario, machine);
     ApplyModules(scenario, machine);

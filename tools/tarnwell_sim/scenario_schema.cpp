@@ -534,7 +534,7 @@ void ReadUsb(const Node& node, Scenario& scenario) {
 
 void ReadSpooler(const Node& node, Scenario& scenario) {
     node.requireObject("the print spooler (an object)");
-    node.allowOnly({"running", "queues", "drivers", "heldWhileRunning"});
+    node.allowOnly({"running", "queues", "drivers", "heldWhileRunning", "ports", "printerSetup"});
     SpoolerSection& spooler = scenario.spooler;
     if (auto running = node.member("running")) {
         spooler.running = running->flag();
@@ -569,6 +569,56 @@ void ReadSpooler(const Node& node, Scenario& scenario) {
     }
     if (auto held = node.member("heldWhileRunning")) {
         spooler.heldWhileRunning = ReadPaths(*held);
+    }
+    if (auto ports = node.member("ports")) {
+        spooler.ports = ReadTexts(*ports, "port names, in the order they are listed");
+    }
+    if (auto setup = node.member("printerSetup")) {
+        setup->requireObject("the printer set-up entry point's behaviour (an object)");
+        setup->allowOnly({"installRunTime", "installsNothing", "propertiesReadyAfter"});
+        sim::PrinterSetupBehaviour& behaviour = spooler.printerSetup;
+        if (auto runTime = setup->member("installRunTime")) {
+            behaviour.installRunTime = runTime->whole("how long an install command runs, in ms");
+        }
+        if (auto nothing = setup->member("installsNothing")) {
+            behaviour.installsNothing = nothing->flag();
+        }
+        if (auto ready = setup->member("propertiesReadyAfter")) {
+            behaviour.propertiesReadyAfter =
+                ready->whole("when the properties window waits for input, in ms");
+        }
+    }
+}
+
+void ReadSystemPrograms(const Node& node, Scenario& scenario) {
+    node.requireObject("Windows' own programs (an object)");
+    node.allowOnly({"net", "xcopy"});
+    SystemProgramsSection& programs = scenario.systemPrograms;
+    const std::string what = "false (missing) or an object";
+    if (auto net = node.member("net")) {
+        if (net->value().is_boolean() && !net->flag()) {
+            programs.netRunTime.reset();
+        } else {
+            net->requireObject(what + " with \"runTime\"");
+            net->allowOnly({"runTime"});
+            if (auto runTime = net->member("runTime")) {
+                programs.netRunTime = runTime->whole("how long a spooler command runs, in ms");
+            }
+        }
+    }
+    if (auto xcopy = node.member("xcopy")) {
+        if (xcopy->value().is_boolean() && !xcopy->flag()) {
+            programs.xcopy.reset();
+        } else {
+            xcopy->requireObject(what + " with \"runTime\" and \"failsWith\"");
+            xcopy->allowOnly({"runTime", "failsWith"});
+            if (auto runTime = xcopy->member("runTime")) {
+                programs.xcopy->runTime = runTime->whole("how long the copy runs, in ms");
+            }
+            if (auto fails = xcopy->member("failsWith")) {
+                programs.xcopy->failsWith = fails->whole32("the exit code of a failed copy");
+            }
+        }
     }
 }
 
@@ -785,7 +835,7 @@ struct Section {
 };
 
 // The top-level sections, in the order they are read and applied.
-constexpr std::array<Section, 16> kSections{{
+constexpr std::array<Section, 17> kSections{{
     {"name", ReadName},
     {"description", ReadDescription},
     {"machine", ReadMachine},
@@ -796,6 +846,7 @@ constexpr std::array<Section, 16> kSections{{
     {"modules", ReadModules},
     {"usb", ReadUsb},
     {"spooler", ReadSpooler},
+    {"systemPrograms", ReadSystemPrograms},
     {"infFolder", ReadInfFolder},
     {"user", ReadUser},
     {"faults", ReadFaults},

@@ -96,6 +96,35 @@ class Kernel {
     virtual Result<Procedure> GetProcAddress(Handle module, std::string_view name) = 0;
     virtual Result<bool> FreeLibrary(Handle module) = 0;
 
+    // --- Time, folders, exit codes and WOW64 (the driver files' removal) ------
+
+    // Milliseconds since the system started, wrapping after 2^32.
+    virtual Result<std::uint32_t> GetTickCount() = 0;
+    // Gives up the processor for at least `milliseconds`.
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // The pseudo handle of the calling process.
+    virtual Result<Handle> GetCurrentProcess() = 0;
+    // The temporary-files folder, ending in a backslash. Returns the length
+    // without the terminator; when the buffer is too small, the size needed
+    // with it and the buffer not to be used. 0 on failure.
+    virtual Result<std::uint32_t> GetTempPathW(std::span<char16_t> buffer) = 0;
+    // Creates a folder (no security attributes): ERROR_ALREADY_EXISTS when
+    // something of that name is there, ERROR_PATH_NOT_FOUND when its parent
+    // is missing.
+    virtual Result<bool> CreateDirectoryW(std::u16string_view path) = 0;
+    // A process's exit code; STILL_ACTIVE (259) while it runs.
+    virtual Result<bool> GetExitCodeProcess(Handle process, std::uint32_t& exitCode) = 0;
+    // The three functions looked up by name in kernel32 (`procedure`, from
+    // GetProcAddress, never kNoProcedure). `wow64` is set to TRUE (1) for a
+    // 32-bit process on 64-bit Windows. Switching redirection off saves the
+    // previous state in `oldValue` for the revert.
+    virtual Result<bool> IsWow64Process(Procedure procedure, Handle process,
+                                        std::int32_t& wow64) = 0;
+    virtual Result<bool> Wow64DisableWow64FsRedirection(Procedure procedure,
+                                                        std::uintptr_t& oldValue) = 0;
+    virtual Result<bool> Wow64RevertWow64FsRedirection(Procedure procedure,
+                                                       std::uintptr_t oldValue) = 0;
+
     // --- Processes and waits -----------------------------------------------
 
     // Starts the program at the head of `commandLine` (no application name),

@@ -34,6 +34,21 @@ class Registry {
     // size in characters on entry; on success the characters written with
     // the terminator, on ERROR_INSUFFICIENT_BUFFER the size needed.
     virtual Result<bool> GetUserNameW(std::span<char16_t> buffer, std::uint32_t& size) = 0;
+
+    // --- Keys and values (the restart entry) -----------------------------------
+    // Each returns the status itself (0 or a Windows error code), as the
+    // function does; the error field holds the same code.
+
+    // Opens `subKey` of `root` with `desiredAccess` (no options). `key` is
+    // null on failure.
+    virtual Result<std::uint32_t> RegOpenKeyExW(KeyHandle root, std::u16string_view subKey,
+                                                std::uint32_t desiredAccess, KeyHandle& key) = 0;
+    // Sets value `name` of an open key to `type` and the raw `data` (for
+    // REG_SZ: the UTF-16 text with its terminator, two bytes a unit).
+    virtual Result<std::uint32_t> RegSetValueExW(KeyHandle key, std::u16string_view name,
+                                                 std::uint32_t type,
+                                                 std::span<const std::uint8_t> data) = 0;
+    virtual Result<std::uint32_t> RegCloseKey(KeyHandle key) = 0;
 };
 
 }  // namespace tw::platform

@@ -104,6 +104,12 @@ class SetupApi {
     virtual Result<bool> SetupUninstallOEMInfW(Procedure procedure, std::u16string_view infFileName,
                                                std::uint32_t flags) = 0;
 
+    // --- The restart prompt (the reboot fallback) ------------------------------
+
+    // Asks the user whether to restart the computer now (no file queue, no
+    // owner window, not scan-only) and starts the restart when the user
+    // agrees. Returns SPFILEQ_* flags, or -1 on failure.
+    virtual Result<std::int32_t> SetupPromptReboot() = 0;
     // --- Driver store ----------------------------------------------------------
 
     // Copies the INF at the full path `sourceInf` into the system's INF folder

@@ -14,6 +14,13 @@
 
 namespace tw::platform {
 
+// The fields of a level-2 printer record (PRINTER_INFO_2) the program reads.
+struct PrinterInfo2 {
+    std::u16string printerName;  // pPrinterName
+    std::u16string driverName;   // pDriverName; empty when the record has none
+    std::uint32_t jobs = 0;      // cJobs
+};
+
 // A port as level 1 of the port enumeration gives it (PORT_INFO_1W): its name.
 struct PortInfo1 {
     std::u16string name;
@@ -30,6 +37,37 @@ class Spooler {
     virtual Result<bool> DeletePrinterDriverExW(std::u16string_view driverName,
                                                 std::uint32_t deleteFlag,
                                                 std::uint32_t versionFlag) = 0;
+
+    // --- Printer queues and the driver directory (the queues' and files' removal)
+
+    // EnumPrintersW with no server name, level 2, into a caller's buffer of
+    // `bufferBytes` bytes. The records fit, or the call fails with
+    // ERROR_INSUFFICIENT_BUFFER and `bytesNeeded` holds the size needed. Sizes
+    // are those of the 32-bit layout: 84 bytes a record, then its strings.
+    virtual Result<bool> EnumPrintersW(std::uint32_t flags, std::uint32_t bufferBytes,
+                                       std::vector<PrinterInfo2>& printers,
+                                       std::uint32_t& bytesNeeded) = 0;
+    // Opens a printer with defaults that give no data type, no device mode and
+    // `desiredAccess`. `printer` is null on failure.
+    virtual Result<bool> OpenPrinterW(std::u16string_view printerName, std::uint32_t desiredAccess,
+                                      Handle& printer) = 0;
+    // SetPrinterW at level 0 with no printer data: a control command
+    // (PRINTER_CONTROL_PURGE, ...).
+    virtual Result<bool> SetPrinterW(Handle printer, std::uint32_t command) = 0;
+    // GetPrinterW at level 2 into a caller's buffer of `bufferBytes` bytes
+    // (0: no buffer, the size query). Too small: ERROR_INSUFFICIENT_BUFFER
+    // with `bytesNeeded`, in the 32-bit layout as for EnumPrintersW.
+    virtual Result<bool> GetPrinterW(Handle printer, std::uint32_t bufferBytes, PrinterInfo2& info,
+                                     std::uint32_t& bytesNeeded) = 0;
+    virtual Result<bool> DeletePrinter(Handle printer) = 0;
+    virtual Result<bool> ClosePrinter(Handle printer) = 0;
+    // The printer driver directory of the local server for the caller's own
+    // environment, level 1, written with its terminator into `buffer`, whose
+    // size goes to the system in bytes. `bytesNeeded`: the bytes copied, or
+    // those needed when the buffer is too small (ERROR_INSUFFICIENT_BUFFER).
+    virtual Result<bool> GetPrinterDriverDirectoryW(std::span<char16_t> buffer,
+                                                    std::uint32_t& bytesNeeded) = 0;
+
     // --- Ports -----------------------------------------------------------------
 
     // The local machine's ports at level 1 (no server name). The caller's

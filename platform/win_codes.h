@@ -91,6 +91,19 @@ inline constexpr std::uint32_t kSuoiForceDelete = 0x00000001;
 inline constexpr std::uint32_t kSpostNone = 0;
 inline constexpr std::uint32_t kSpostPath = 1;
 
+// Printer queues, the restart entry and the restart prompt.
+inline constexpr std::uint32_t kErrorInvalidFunction = 1;
+inline constexpr std::uint32_t kStillActive = 259;
+inline constexpr std::uint32_t kRpcSServerUnavailable = 1722;
+inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
+inline constexpr std::uint32_t kPrinterEnumLocal = 0x00000002;
+inline constexpr std::uint32_t kPrinterAllAccess = 0x000F000C;
+inline constexpr std::uint32_t kPrinterControlPurge = 3;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::int32_t kSpFileQRebootRecommended = 0x2;
+inline constexpr std::int32_t kSpFileQRebootInProgress = 0x4;
+
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;
 

@@ -45,6 +45,16 @@ FileNode& FileSystem::addTextFile(std::u16string_view path, std::string_view tex
     return addFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+void FileSystem::removeTree(std::u16string_view path) {
+    std::u16string key = keyOf(path);
+    std::u16string below = key.back() == u'\\' ? key : key + u"\\";
+    nodes_.erase(key);
+    for (auto it = nodes_.lower_bound(below);
+         it != nodes_.end() && it->first.compare(0, below.size(), below) == 0;) {
+        it = nodes_.erase(it);
+    }
+}
+
 const FileNode* FileSystem::find(std::u16string_view path) const {
     auto it = nodes_.find(keyOf(path));
     return it == nodes_.end() ? nullptr : &it->second;

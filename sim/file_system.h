@@ -35,6 +35,8 @@ class FileSystem {
     FileNode& addFile(std::u16string_view path, std::vector<std::uint8_t> bytes = {},
                       std::uint32_t attributes = 0x20 /* archive */);
     FileNode& addTextFile(std::u16string_view path, std::string_view text);
+    // Takes a folder away with everything below it (a folder a scenario lacks).
+    void removeTree(std::u16string_view path);
 
     // --- Looking ---------------------------------------------------------------
     const FileNode* find(std::u16string_view path) const;

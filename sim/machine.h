@@ -20,6 +20,8 @@
 #include "sim/printer_setup.h"
 #include "sim/process_table.h"
 #include "sim/registry_model.h"
+#include "sim/restart_prompt.h"
+#include "sim/spooler_model.h"
 #include "sim/trace.h"
 #include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
@@ -65,6 +67,13 @@ class SimMachine {
     InfFolder infs{files, trace, u"C:\\Windows"};
     PrinterDrivers printerDrivers{trace};
     std::u16string userName = u"operator";
+    // Printer queues, driver files and the reboot fallback: the print
+    // spooler, the restart question and the temporary-files folder.
+    SpoolerModel spooler{clock, trace, files};
+    RestartPrompt restartPrompt;
+    std::u16string tempPath = u"C:\\Users\\operator\\AppData\\Local\\Temp\\";
+    // The 32-bit system folder of 64-bit Windows.
+    std::u16string wow64SystemFolder() const { return u"C:\\Windows\\SysWOW64"; }
 
     // Standard folders ("C:\Windows", "C:\Windows\System32").
     std::u16string windowsFolder() const { return u"C:\\Windows"; }

@@ -1,6 +1,7 @@
 #include "sim/sim_kernel.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/text_format.h"
 
@@ -9,6 +10,7 @@
 #include "sim/file_search.h"
 #include "sim/sim_path.h"
 #include "sim/usb_link.h"
+#include "sim/wow64.h"
 
 namespace tw::sim {
 namespace {
@@ -21,6 +23,9 @@ template <class T>
 platform::Result<T> Fail(T value, std::uint32_t error) {
     return {value, error};
 }
+
+// GetCurrentProcess gives (HANDLE)-1, a pseudo handle meaning "this process".
+constexpr platform::Handle kCurrentProcessPseudoHandle = platform::kInvalidHandleValue;
 
 }  // namespace
 
@@ -124,7 +129,7 @@ platform::Result<platform::Handle> SimKernel::CreateFileW(std::u16string_view pa
         // No other device or network share is simulated.
         return fail(win::kErrorFileNotFound);
     }
-    std::u16string full = fullPath(path);
+    std::u16string full = fileSystemPath(path);
     FileNode* node = m_.files.find(full);
     bool wantsWrite = (access & win::kGenericWrite) != 0;
     if (node != nullptr &&
@@ -242,7 +247,7 @@ platform::Result<std::uint32_t> SimKernel::GetFileSize(platform::Handle file) {
 
 platform::Result<bool> SimKernel::SetFileAttributesW(std::u16string_view path,
                                                      std::uint32_t attributes) {
-    std::u16string full = fullPath(path);
+    std::u16string full = fileSystemPath(path);
     std::uint32_t error = 0;
     if (auto planned = m_.faults.check("SetFileAttributesW", full)) {
         error = *planned;
@@ -255,7 +260,7 @@ platform::Result<bool> SimKernel::SetFileAttributesW(std::u16string_view path,
 }
 
 platform::Result<bool> SimKernel::DeleteFileW(std::u16string_view path) {
-    std::u16string full = fullPath(path);
+    std::u16string full = fileSystemPath(path);
     std::uint32_t error = 0;
     if (auto planned = m_.faults.check("DeleteFileW", full)) {
         error = *planned;
@@ -382,6 +387,135 @@ platform::Result<platform::Procedure> SimKernel::GetProcAddress(platform::Handle
 
 platform::Result<bool> SimKernel::FreeLibrary(platform::Handle module) {
     return m_.modules.freeLibrary(module);
+}
+
+// --- Time, folders, exit codes and WOW64 (the driver files' removal) --------
+
+std::u16string SimKernel::fileSystemPath(std::u16string_view path) const {
+    std::u16string full = NormalizePath(fullPath(path));
+    if (!m_.config().windows64 || !process_.bits32 || process_.redirectionDisabled) {
+        return full;
+    }
+    return Wow64Redirect(full, m_.nativeSystemFolder(), m_.wow64SystemFolder());
+}
+
+void SimKernel::expectProcedure(platform::Procedure procedure, std::string_view function) const {
+    std::optional<std::string> name = m_.modules.procedureName(procedure);
+    if (!name || name->substr(name->find('!') + 1) != function) {
+        throw std::logic_error("called " + std::string(function) + " through " +
+                               name.value_or("an address GetProcAddress never gave"));
+    }
+}
+
+platform::Result<std::uint32_t> SimKernel::GetTickCount() {
+    constexpr std::uint32_t kSpinLimit = 100000;
+    if (m_.clock.now() != lastTickRead_) {
+        lastTickRead_ = m_.clock.now();
+        tickReadsWithoutTime_ = 0;
+    } else if (++tickReadsWithoutTime_ > kSpinLimit) {
+        throw SimStuck("spinning on GetTickCount at " + std::to_string(lastTickRead_) +
+                       " ms: the virtual clock only moves when the program waits or sleeps");
+    }
+    std::uint32_t tick = m_.clock.tickCount();
+    m_.trace.call("GetTickCount -> " + std::to_string(tick));
+    return {tick, 0};
+}
+
+void SimKernel::Sleep(std::uint32_t milliseconds) {
+    m_.trace.call("Sleep(" + std::to_string(milliseconds) + ")");
+    m_.clock.advanceBy(milliseconds);
+}
+
+platform::Result<platform::Handle> SimKernel::GetCurrentProcess() {
+    return {kCurrentProcessPseudoHandle, 0};
+}
+
+platform::Result<std::uint32_t> SimKernel::GetTempPathW(std::span<char16_t> buffer) {
+    return copyFolder("GetTempPathW", m_.tempPath, buffer);
+}
+
+platform::Result<bool> SimKernel::CreateDirectoryW(std::u16string_view path) {
+    std::u16string full = fileSystemPath(path);
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("CreateDirectoryW", full)) {
+        error = *planned;
+    } else {
+        error = m_.files.createFolder(full);
+    }
+    m_.trace.call("CreateDirectoryW(" + Quote(path) + ") -> " +
+                  (error == 0 ? "1" : "0, error " + std::to_string(error)));
+    return {error == 0, error};
+}
+
+platform::Result<bool> SimKernel::GetExitCodeProcess(platform::Handle process,
+                                                     std::uint32_t& exitCode) {
+    auto object = m_.handles.get<ProcessObject>(process);
+    if (!object || std::dynamic_pointer_cast<ThreadObject>(object)) {
+        m_.trace.call("GetExitCodeProcess(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    if (auto planned = m_.faults.check("GetExitCodeProcess", object->process->launch.image)) {
+        m_.trace.call("GetExitCodeProcess(" + object->describe() + ") -> 0, error " +
+                      std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    exitCode = object->process->running() ? win::kStillActive : object->process->exitCode;
+    m_.trace.call("GetExitCodeProcess(" + object->describe() + ") -> " + std::to_string(exitCode));
+    return {true, 0};
+}
+
+platform::Result<bool> SimKernel::IsWow64Process(platform::Procedure procedure,
+                                                 platform::Handle process, std::int32_t& wow64) {
+    expectProcedure(procedure, "IsWow64Process");
+    if (auto planned = m_.faults.check("IsWow64Process")) {
+        m_.trace.call("IsWow64Process -> 0, error " + std::to_string(*planned));
+        return Fail(false, *planned);
+    }
+    if (process != kCurrentProcessPseudoHandle && !m_.handles.get<ProcessObject>(process)) {
+        m_.trace.call("IsWow64Process(invalid handle) -> 0, error 6");
+        return Fail(false, win::kErrorInvalidHandle);
+    }
+    // Only the calling process's own kind is known to the simulation; the
+    // programs it starts count as native ones.
+    bool ours = process == kCurrentProcessPseudoHandle;
+    wow64 = ours && m_.config().windows64 && process_.bits32 ? 1 : 0;
+    m_.trace.call("IsWow64Process -> 1, " + std::string(wow64 == 1 ? "TRUE" : "FALSE"));
+    return {true, 0};
+}
+
+platform::Result<bool> SimKernel::Wow64DisableWow64FsRedirection(platform::Procedure procedure,
+                                                                 std::uintptr_t& oldValue) {
+    expectProcedure(procedure, "Wow64DisableWow64FsRedirection");
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("Wow64DisableWow64FsRedirection")) {
+        error = *planned;
+    } else if (!m_.config().windows64 || !process_.bits32) {
+        error = win::kErrorInvalidFunction;  // nothing to switch off
+    }
+    if (error == 0) {
+        oldValue = process_.redirectionDisabled ? 1 : 0;
+        process_.redirectionDisabled = true;
+    }
+    m_.trace.call("Wow64DisableWow64FsRedirection -> " +
+                  (error == 0 ? "1" : "0, error " + std::to_string(error)));
+    return {error == 0, error};
+}
+
+platform::Result<bool> SimKernel::Wow64RevertWow64FsRedirection(platform::Procedure procedure,
+                                                                std::uintptr_t oldValue) {
+    expectProcedure(procedure, "Wow64RevertWow64FsRedirection");
+    std::uint32_t error = 0;
+    if (auto planned = m_.faults.check("Wow64RevertWow64FsRedirection")) {
+        error = *planned;
+    } else if (!m_.config().windows64 || !process_.bits32) {
+        error = win::kErrorInvalidFunction;
+    }
+    if (error == 0) {
+        process_.redirectionDisabled = oldValue != 0;
+    }
+    m_.trace.call("Wow64RevertWow64FsRedirection -> " +
+                  (error == 0 ? "1" : "0, error " + std::to_string(error)));
+    return {error == 0, error};
 }
 
 platform::Result<bool> SimKernel::CreateProcessW(std::u16string_view commandLine,

@@ -15,6 +15,9 @@ struct ProcessContext {
     std::u16string image;
     std::u16string currentDirectory;
     bool bits32 = true;
+    // A 32-bit program on 64-bit Windows that switched file-system
+    // redirection off.
+    bool redirectionDisabled = false;
 };
 
 class SimKernel : public platform::Kernel {
@@ -50,6 +53,20 @@ class SimKernel : public platform::Kernel {
     platform::Result<platform::Procedure> GetProcAddress(platform::Handle module,
                                                          std::string_view name) override;
     platform::Result<bool> FreeLibrary(platform::Handle module) override;
+    // Time, folders, exit codes and WOW64 (the driver files' removal).
+    platform::Result<std::uint32_t> GetTickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    platform::Result<platform::Handle> GetCurrentProcess() override;
+    platform::Result<std::uint32_t> GetTempPathW(std::span<char16_t> buffer) override;
+    platform::Result<bool> CreateDirectoryW(std::u16string_view path) override;
+    platform::Result<bool> GetExitCodeProcess(platform::Handle process,
+                                              std::uint32_t& exitCode) override;
+    platform::Result<bool> IsWow64Process(platform::Procedure procedure, platform::Handle process,
+                                          std::int32_t& wow64) override;
+    platform::Result<bool> Wow64DisableWow64FsRedirection(platform::Procedure procedure,
+                                                          std::uintptr_t& oldValue) override;
+    platform::Result<bool> Wow64RevertWow64FsRedirection(platform::Procedure procedure,
+                                                         std::uintptr_t oldValue) override;
     platform::Result<bool> CreateProcessW(std::u16string_view commandLine,
                                           std::uint32_t creationFlags,
                                           platform::ProcessInformation& info) override;
@@ -68,9 +85,20 @@ class SimKernel : public platform::Kernel {
     platform::Result<std::uint32_t> copyFolder(const char* function, std::u16string_view text,
                                                std::span<char16_t> buffer);
     std::u16string fullPath(std::u16string_view path) const;
+    // The full path a file call reaches: a 32-bit program on 64-bit Windows
+    // is sent from the system folder to the 32-bit one unless it switched
+    // redirection off.
+    std::u16string fileSystemPath(std::u16string_view path) const;
+    // Checks that a procedure passed to a call is the function it stands for;
+    // calling through any other would crash the program.
+    void expectProcedure(platform::Procedure procedure, std::string_view function) const;
 
     SimMachine& m_;
     ProcessContext& process_;
+    // Tick count readings at the same virtual time: a program that spins on
+    // the tick count waits for ever on the virtual clock.
+    Millis lastTickRead_ = 0;
+    std::uint32_t tickReadsWithoutTime_ = 0;
 };
 
 }  // namespace tw::sim

@@ -22,6 +22,7 @@ class SimPlatform {
 
     platform::Platform& platform() { return platform_; }
     ProcessContext& process() { return process_; }
+    const ProcessContext& process() const { return process_; }
 
   private:
     ProcessContext process_;

@@ -16,6 +16,15 @@ class SimRegistry : public platform::Registry {
     platform::Result<std::uint32_t> SHDeleteKeyW(platform::KeyHandle root,
                                                  std::u16string_view subKey) override;
     platform::Result<bool> GetUserNameW(std::span<char16_t> buffer, std::uint32_t& size) override;
+    // Keys and values (the restart entry).
+    platform::Result<std::uint32_t> RegOpenKeyExW(platform::KeyHandle root,
+                                                  std::u16string_view subKey,
+                                                  std::uint32_t desiredAccess,
+                                                  platform::KeyHandle& key) override;
+    platform::Result<std::uint32_t> RegSetValueExW(platform::KeyHandle key,
+                                                   std::u16string_view name, std::uint32_t type,
+                                                   std::span<const std::uint8_t> data) override;
+    platform::Result<std::uint32_t> RegCloseKey(platform::KeyHandle key) override;
 
   private:
     SimMachine& m_;

@@ -35,6 +35,8 @@ class SimSetupApi : public platform::SetupApi {
     platform::Result<bool> SetupUninstallOEMInfW(platform::Procedure procedure,
                                                  std::u16string_view infFileName,
                                                  std::uint32_t flags) override;
+    // The restart prompt (the reboot fallback).
+    platform::Result<std::int32_t> SetupPromptReboot() override;
 
     // Driver store: the machine's driver store.
     platform::Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,

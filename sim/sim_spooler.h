@@ -20,9 +20,25 @@ class SimSpooler : public platform::Spooler {
                                       std::vector<platform::PortInfo1>& ports,
                                       std::uint32_t& needed, std::uint32_t& returned) override;
 
+    // Printer queues and the driver directory (the queues' and files' removal).
+    platform::Result<bool> EnumPrintersW(std::uint32_t flags, std::uint32_t bufferBytes,
+                                         std::vector<platform::PrinterInfo2>& printers,
+                                         std::uint32_t& bytesNeeded) override;
+    platform::Result<bool> OpenPrinterW(std::u16string_view printerName,
+                                        std::uint32_t desiredAccess,
+                                        platform::Handle& printer) override;
+    platform::Result<bool> SetPrinterW(platform::Handle printer, std::uint32_t command) override;
+    platform::Result<bool> GetPrinterW(platform::Handle printer, std::uint32_t bufferBytes,
+                                       platform::PrinterInfo2& info,
+                                       std::uint32_t& bytesNeeded) override;
+    platform::Result<bool> DeletePrinter(platform::Handle printer) override;
+    platform::Result<bool> ClosePrinter(platform::Handle printer) override;
+    platform::Result<bool> GetPrinterDriverDirectoryW(std::span<char16_t> buffer,
+                                                      std::uint32_t& bytesNeeded) override;
+
   private:
     SimMachine& m_;
-    [[maybe_unused]] ProcessContext& process_;
+    ProcessContext& process_;
 };
 
 }  // namespace tw::sim

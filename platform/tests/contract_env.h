@@ -48,6 +48,20 @@ class ContractEnv {
     virtual void makeMachineKey(std::u16string_view path) = 0;
     virtual bool machineKeyExists(std::u16string_view path) = 0;
 
+    // --- Printer queues, driver directory, restart entry (the removal) -------
+
+    // Whether the test program is a 32-bit one, and one on 64-bit Windows.
+    virtual bool program32() const = 0;
+    virtual bool wow64() const = 0;
+    // Adds a local printer queue `name` whose driver is `driverName` (that
+    // driver is installed first), with no jobs.
+    virtual void addPrinterQueue(std::u16string_view name, std::u16string_view driverName) = 0;
+    // A REG_SZ value of a key under HKEY_LOCAL_MACHINE, or nothing; and its
+    // removal.
+    virtual std::optional<std::u16string> registryString(std::u16string_view key,
+                                                         std::u16string_view name) = 0;
+    virtual void deleteRegistryValue(std::u16string_view key, std::u16string_view name) = 0;
+
     // Why a case cannot run on this machine (a feature it lacks), or nothing.
     virtual std::optional<std::string> lacks(std::string_view feature) const {
         (void)feature;

@@ -152,6 +152,68 @@ Result<bool> Win32Kernel::FreeLibrary(Handle module) {
     return Returned(ok, !ok);
 }
 
+// --- Time, folders, exit codes and WOW64 (the driver files' removal) --------
+
+Result<std::uint32_t> Win32Kernel::GetTickCount() {
+    return {::GetTickCount(), 0};
+}
+
+void Win32Kernel::Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+Result<Handle> Win32Kernel::GetCurrentProcess() {
+    return {FromWin32(::GetCurrentProcess()), 0};
+}
+
+Result<std::uint32_t> Win32Kernel::GetTempPathW(std::span<char16_t> buffer) {
+    DWORD length = ::GetTempPathW(static_cast<DWORD>(buffer.size()),
+                                  reinterpret_cast<wchar_t*>(buffer.data()));
+    return Returned<std::uint32_t>(length, length == 0);
+}
+
+Result<bool> Win32Kernel::CreateDirectoryW(std::u16string_view path) {
+    std::wstring name = Wide(path);
+    bool ok = ::CreateDirectoryW(name.c_str(), nullptr) != FALSE;
+    return Returned(ok, !ok);
+}
+
+Result<bool> Win32Kernel::GetExitCodeProcess(Handle process, std::uint32_t& exitCode) {
+    DWORD code = 0;
+    bool ok = ::GetExitCodeProcess(ToWin32(process), &code) != FALSE;
+    exitCode = code;
+    return Returned(ok, !ok);
+}
+
+// The functions looked up by name are called through the address
+// GetProcAddress gave, with their documented signatures.
+Result<bool> Win32Kernel::IsWow64Process(Procedure procedure, Handle process, std::int32_t& wow64) {
+    using Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto function = reinterpret_cast<Function>(static_cast<std::uintptr_t>(procedure));
+    BOOL flag = FALSE;
+    bool ok = function(ToWin32(process), &flag) != FALSE;
+    wow64 = flag;
+    return Returned(ok, !ok);
+}
+
+Result<bool> Win32Kernel::Wow64DisableWow64FsRedirection(Procedure procedure,
+                                                         std::uintptr_t& oldValue) {
+    using Function = BOOL(WINAPI*)(PVOID*);
+    auto function = reinterpret_cast<Function>(static_cast<std::uintptr_t>(procedure));
+    PVOID saved = nullptr;
+    bool ok = function(&saved) != FALSE;
+    oldValue = reinterpret_cast<std::uintptr_t>(saved);
+    return Returned(ok, !ok);
+}
+
+Result<bool> Win32Kernel::Wow64RevertWow64FsRedirection(Procedure procedure,
+                                                        std::uintptr_t oldValue) {
+    using Function = BOOL(WINAPI*)(PVOID);
+    auto function = reinterpret_cast<Function>(static_cast<std::uintptr_t>(procedure));
+    bool ok = function(reinterpret_cast<PVOID>(oldValue)) != FALSE;
+    return Returned(ok, !ok);
+}
+
 Result<bool> Win32Kernel::CreateProcessW(std::u16string_view commandLine,
                                          std::uint32_t creationFlags, ProcessInformation& info) {
     info = {};

@@ -32,6 +32,18 @@ class Win32Kernel : public Kernel {
     Result<Handle> LoadLibraryW(std::u16string_view path) override;
     Result<Procedure> GetProcAddress(Handle module, std::string_view name) override;
     Result<bool> FreeLibrary(Handle module) override;
+    // Time, folders, exit codes and WOW64 (the driver files' removal).
+    Result<std::uint32_t> GetTickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    Result<Handle> GetCurrentProcess() override;
+    Result<std::uint32_t> GetTempPathW(std::span<char16_t> buffer) override;
+    Result<bool> CreateDirectoryW(std::u16string_view path) override;
+    Result<bool> GetExitCodeProcess(Handle process, std::uint32_t& exitCode) override;
+    Result<bool> IsWow64Process(Procedure procedure, Handle process, std::int32_t& wow64) override;
+    Result<bool> Wow64DisableWow64FsRedirection(Procedure procedure,
+                                                std::uintptr_t& oldValue) override;
+    Result<bool> Wow64RevertWow64FsRedirection(Procedure procedure,
+                                               std::uintptr_t oldValue) override;
     Result<bool> CreateProcessW(std::u16string_view commandLine, std::uint32_t creationFlags,
                                 ProcessInformation& info) override;
     Result<std::uint32_t> WaitForSingleObject(Handle handle, std::uint32_t milliseconds) override;

@@ -144,11 +144,6 @@ Result<bool> Win32SetupApi::SetupDiDestroyDeviceInfoList(DeviceInfoSet set) {
 
 namespace {
 
-template <class T>
-Result<T> Returned(T value, bool failed) {
-    return {value, failed ? static_cast<std::uint32_t>(::GetLastError()) : 0u};
-}
-
 // The fixed part of SP_INF_INFORMATION (InfStyle, InfCount), the same in the
 // 32-bit and 64-bit layouts; the version data follows it.
 constexpr std::size_t kHeader = offsetof(SP_INF_INFORMATION, VersionData);
@@ -224,6 +219,13 @@ Result<bool> Win32SetupApi::SetupUninstallOEMInfW(Procedure procedure,
     std::wstring name = Wide(infFileName);
     bool ok = function(name.c_str(), flags, nullptr) != FALSE;
     return Returned(ok, !ok);
+}
+
+// --- The restart prompt (the reboot fallback) ----------------------------------
+
+Result<std::int32_t> Win32SetupApi::SetupPromptReboot() {
+    int flags = ::SetupPromptReboot(nullptr, nullptr, FALSE);
+    return {flags, flags == -1 ? static_cast<std::uint32_t>(::GetLastError()) : 0u};
 }
 
 // --- Driver store ------------------------------------------------------------

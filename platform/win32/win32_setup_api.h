@@ -29,6 +29,9 @@ class Win32SetupApi : public SetupApi {
                                                   std::uint32_t& requiredSize) override;
     Result<bool> SetupUninstallOEMInfW(Procedure procedure, std::u16string_view infFileName,
                                        std::uint32_t flags) override;
+
+    // The restart prompt (the reboot fallback).
+    Result<std::int32_t> SetupPromptReboot() override;
     Result<bool> SetupCopyOEMInfW(std::u16string_view sourceInf, std::uint32_t mediaType,
                                   std::uint32_t copyStyle, std::span<char16_t> destination,
                                   std::uint32_t& requiredSize, std::size_t& fileNamePart) override;

@@ -97,6 +97,28 @@ class SimContractEnv : public ContractEnv {
         return machine_.registry.find(sim::RegistryRoot::LocalMachine, path) != nullptr;
     }
 
+    bool program32() const override { return platform_.process().bits32; }
+    bool wow64() const override {
+        return machine_.config().windows64 && platform_.process().bits32;
+    }
+    void addPrinterQueue(std::u16string_view name, std::u16string_view driverName) override {
+        sim::PrintQueue queue;
+        queue.name = std::u16string(name);
+        queue.driverName = std::u16string(driverName);
+        machine_.spooler.addQueue(std::move(queue));
+    }
+    std::optional<std::u16string> registryString(std::u16string_view key,
+                                                 std::u16string_view name) override {
+        return machine_.registry.stringValue(sim::RegistryRoot::LocalMachine, key, name);
+    }
+    void deleteRegistryValue(std::u16string_view key, std::u16string_view name) override {
+        if (sim::RegistryKey* found =
+                machine_.registry.find(sim::RegistryRoot::LocalMachine, key)) {
+            found->values.erase(sim::FoldCase(name));
+            found->valueNames.erase(sim::FoldCase(name));
+        }
+    }
+
   private:
     sim::SimMachine machine_;
     sim::SimPlatform platform_{machine_, u"C:\\Tests\\contract.exe", u"C:\\Tests"};

@@ -2,6 +2,7 @@
 // temporary-files folder, and copies of the test child program.
 // clang-format off
 #include <windows.h>
+#include <winspool.h>
 #include <setupapi.h>
 // clang-format on
 
@@ -53,6 +54,11 @@ class Win32ContractEnv : public ContractEnv {
         ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
     }
 
+    void placeWindowChild(std::u16string_view path) override {
+        std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_WINDOW_CHILD_W;
+        ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
+    }
+
     platform::DeviceInfoSet interfaceList(std::u16string& path) override {
         // GUID_DEVINTERFACE_USBPRINT, from its documented value.
         GUID usbPrint = {
@@ -76,11 +82,6 @@ class Win32ContractEnv : public ContractEnv {
             path = Utf16(detail->DevicePath);
         }
         return platform::DeviceInfoSet{reinterpret_cast<std::uintptr_t>(set)};
-    }
-
-    void placeWindowChild(std::u16string_view path) override {
-        std::wstring child = OwnFolder() + L"\\" TW_CONTRACT_WINDOW_CHILD_W;
-        ::CopyFileW(child.c_str(), Wide(path).c_str(), FALSE);
     }
 
     std::optional<std::string> readText(std::u16string_view path) override {
@@ -120,6 +121,67 @@ class Win32ContractEnv : public ContractEnv {
         return true;
     }
 
+    bool program32() const override { return sizeof(void*) == 4; }
+    bool wow64() const override {
+        SYSTEM_INFO native{};
+        ::GetNativeSystemInfo(&native);
+        return program32() && native.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_INTEL;
+    }
+
+    // The driver is made of copies of the test child program: the queue is
+    // never printed to, so any files do. Every file is named, the
+    // configuration file too (Wine's spooler fails without one).
+    void addPrinterQueue(std::u16string_view name, std::u16string_view driverName) override {
+        std::wstring source = OwnFolder() + L"\\" TW_CONTRACT_CHILD_W;
+        std::wstring driver = Wide(driverName);
+        DRIVER_INFO_3W info{};
+        info.cVersion = 3;
+        info.pName = driver.data();
+        info.pDriverPath = source.data();
+        info.pDataFile = source.data();
+        info.pConfigFile = source.data();
+        ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+
+        std::wstring queue = Wide(name);
+        std::wstring port = L"LPT1:";
+        std::wstring processor = L"WinPrint";
+        std::wstring datatype = L"RAW";
+        PRINTER_INFO_2W printer{};
+        printer.pPrinterName = queue.data();
+        printer.pPortName = port.data();
+        printer.pDriverName = driver.data();
+        printer.pPrintProcessor = processor.data();
+        printer.pDatatype = datatype.data();
+        HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+        if (added != nullptr) {
+            ::ClosePrinter(added);
+        }
+    }
+
+    std::optional<std::u16string> registryString(std::u16string_view key,
+                                                 std::u16string_view name) override {
+        std::wstring path = Wide(key);
+        std::wstring valueName = Wide(name);
+        wchar_t text[1024] = {};
+        DWORD bytes = sizeof text - sizeof(wchar_t);
+        if (::RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), valueName.c_str(), RRF_RT_REG_SZ,
+                           nullptr, text, &bytes) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return Utf16(text);
+    }
+
+    void deleteRegistryValue(std::u16string_view key, std::u16string_view name) override {
+        std::wstring path = Wide(key);
+        std::wstring valueName = Wide(name);
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &opened) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteValueW(opened, valueName.c_str());
+            ::RegCloseKey(opened);
+        }
+    }
+
     // Where Wine differs from Windows, the case says so and is skipped.
     std::optional<std::string> lacks(std::string_view feature) const override {
         if (!UnderWine()) {
@@ -152,6 +214,10 @@ class Win32ContractEnv : public ContractEnv {
         if (feature == "published oemN.inf names") {
             return "Wine keeps an INF's own name in the INF folder; Windows publishes it as "
                    "oemN.inf";
+        }
+        if (feature == "printer control commands") {
+            return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
+                   "ERROR_INVALID_LEVEL); Windows takes the control commands there";
         }
         return std::nullopt;
     }

@@ -104,6 +104,30 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::int32_t kSpFileQRebootRecommended = 0x2;
 inline constexpr std::int32_t kSpFileQRebootInProgress = 0x4;
 
+// The wizard dialog: window messages, commands, icons, metrics, code pages,
+// version resources, and the window services' error codes.
+inline constexpr std::int32_t kIdCancel = 2;
+inline constexpr std::uint32_t kWmPaint = 0x000F;
+inline constexpr std::uint32_t kWmIconEraseBkgnd = 0x0027;
+inline constexpr std::uint32_t kWmSetIcon = 0x0080;
+inline constexpr std::uintptr_t kIconSmall = 0;
+inline constexpr std::uintptr_t kIconBig = 1;
+inline constexpr std::int32_t kSmCxIcon = 11;
+inline constexpr std::int32_t kSmCyIcon = 12;
+inline constexpr std::uint32_t kBstUnchecked = 0;
+inline constexpr std::uint32_t kBstChecked = 1;
+inline constexpr std::uint32_t kCpAcp = 0;
+inline constexpr std::uint32_t kVsFfiSignature = 0xFEEF04BD;
+inline constexpr std::uint32_t kErrorInvalidFlags = 1004;
+inline constexpr std::uint32_t kErrorResourceDataNotFound = 1812;
+inline constexpr std::uint32_t kErrorResourceTypeNotFound = 1813;
+inline constexpr std::uint32_t kErrorResourceNameNotFound = 1814;
+inline constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
+inline constexpr std::uint32_t kErrorControlIdNotFound = 1421;
+// The primary language of a language id (its low 10 bits), and French.
+inline constexpr std::uint16_t kPrimaryLanguageMask = 0x03FF;
+inline constexpr std::uint16_t kLangFrench = 0x0C;
+
 // The classic path limit: 260 UTF-16 units, terminator included.
 inline constexpr std::uint32_t kMaxPath = 260;
 

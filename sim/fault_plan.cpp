@@ -27,7 +27,26 @@ std::optional<std::uint32_t> FaultPlan::check(std::string_view function,
             result = rule.error;
         }
     }
+    if (!result && source_ != nullptr) {
+        auto listed = random_.errors.find(function);
+        if (listed != random_.errors.end() && !listed->second.empty()) {
+            // 53 random bits as a fraction in [0, 1): the same on every platform,
+            // unlike the standard distributions.
+            double draw = static_cast<double>((*source_)() >> 11) * 0x1.0p-53;
+            if (draw < random_.rate) {
+                const std::vector<std::uint32_t>& codes = listed->second;
+                std::uint32_t error = codes[(*source_)() % codes.size()];
+                randomFired_.push_back({std::string(function), std::u16string(argument), error});
+                result = error;
+            }
+        }
+    }
     return result;
+}
+
+void FaultPlan::enableRandom(RandomFaults faults, std::mt19937_64& source) {
+    random_ = std::move(faults);
+    source_ = &source;
 }
 
 std::vector<const FaultRule*> FaultPlan::unfired() const {

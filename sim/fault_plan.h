@@ -3,10 +3,16 @@
 // matching calls fails (the first, or the Nth); the call then fails with the
 // rule's error code, once or from then on. Every rule counts how often it
 // fired, so a test can check that the fault it planned really happened.
+// For long runs a seeded random mode fails calls of chosen functions at a set
+// rate, drawing from the machine's random source, so that the same seed gives
+// the same faults.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +30,20 @@ struct FaultRule {
     std::uint32_t fired = 0;
 };
 
+// Random faults: each call of a listed function fails with probability
+// `rate`, with one of that function's error codes.
+struct RandomFaults {
+    double rate = 0;
+    std::map<std::string, std::vector<std::uint32_t>, std::less<>> errors;
+};
+
+// A random fault that fired: which call, with which code.
+struct RandomFault {
+    std::string function;
+    std::u16string argument;
+    std::uint32_t error = 0;
+};
+
 class FaultPlan {
   public:
     // Adds a rule and returns its index, for fired().
@@ -39,8 +59,16 @@ class FaultPlan {
     // The rules that never fired, for a test's final check.
     std::vector<const FaultRule*> unfired() const;
 
+    // Turns the random mode on. Planned rules still come first; a call that
+    // no rule fails may then fail at random. `source` must outlive the plan.
+    void enableRandom(RandomFaults faults, std::mt19937_64& source);
+    const std::vector<RandomFault>& randomFired() const { return randomFired_; }
+
   private:
     std::vector<FaultRule> rules_;
+    RandomFaults random_;
+    std::mt19937_64* source_ = nullptr;
+    std::vector<RandomFault> randomFired_;
 };
 
 }  // namespace tw::sim

@@ -9,6 +9,7 @@
 
 #include "sim/desktop.h"
 #include "sim/driver_store.h"
+#include "sim/dialog_window.h"
 #include "sim/fault_plan.h"
 #include "sim/file_system.h"
 #include "sim/global_memory.h"
@@ -19,9 +20,12 @@
 #include "sim/printer_drivers.h"
 #include "sim/printer_setup.h"
 #include "sim/process_table.h"
+#include "sim/program_resources.h"
 #include "sim/registry_model.h"
 #include "sim/restart_prompt.h"
+#include "sim/sim_user.h"
 #include "sim/spooler_model.h"
+#include "sim/system_locale.h"
 #include "sim/trace.h"
 #include "sim/usb_devices.h"
 #include "sim/virtual_clock.h"
@@ -55,6 +59,12 @@ class SimMachine {
     // USB printer-class interfaces and the engraver behind one (or more).
     UsbDevices usb{clock, trace};
     std::mt19937_64 random;
+    // The wizard's window: the system's language and code page, the
+    // programs' resources, the dialogs shown and the user in front of them.
+    SystemLocale locale;
+    ResourceTable resources;
+    DialogWindows dialogs{clock, trace};
+    SimUser user{clock, trace, dialogs};
 
     // Driver packages, driver models and the user (removal of an earlier
     // installation): the INF folder, the print server's driver models, and

@@ -26,6 +26,9 @@ void VirtualClock::runNext() {
     Event event = std::move(it->second);
     events_.erase(it);
     event.action();
+    if (progress_) {
+        progress_(now_);
+    }
 }
 
 void VirtualClock::advanceTo(Millis at) {

@@ -59,6 +59,10 @@ class VirtualClock {
     std::optional<Millis> nextEventTime() const;
     std::size_t pendingEvents() const { return events_.size(); }
 
+    // Called after each event the clock has run, with the time it ran at, so
+    // that a tool can show where a long run is.
+    void setProgress(std::function<void(Millis)> progress) { progress_ = std::move(progress); }
+
   private:
     struct Event {
         std::string label;
@@ -72,6 +76,7 @@ class VirtualClock {
     Millis now_;
     EventId nextId_ = 1;
     std::map<Key, Event> events_;
+    std::function<void(Millis)> progress_;
 };
 
 }  // namespace tw::sim

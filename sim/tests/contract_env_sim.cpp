@@ -14,7 +14,12 @@ namespace {
 
 class SimContractEnv : public ContractEnv {
   public:
-    SimContractEnv() { machine_.files.addFolders(u"C:\\Tests"); }
+    SimContractEnv() {
+        machine_.files.addFolders(u"C:\\Tests");
+        // The test program carries install's resources, as the real one does.
+        machine_.files.addFile(kProgram);
+        machine_.resources.set(kProgram, sim::InstallResources());
+    }
 
     std::string name() const override { return "sim"; }
     platform::Platform& platform() override { return platform_.platform(); }
@@ -120,8 +125,10 @@ class SimContractEnv : public ContractEnv {
     }
 
   private:
+    static constexpr std::u16string_view kProgram = u"C:\\Tests\\contract.exe";
+
     sim::SimMachine machine_;
-    sim::SimPlatform platform_{machine_, u"C:\\Tests\\contract.exe", u"C:\\Tests"};
+    sim::SimPlatform platform_{machine_, std::u16string(kProgram), u"C:\\Tests"};
     int runs_ = 0;
 };
 

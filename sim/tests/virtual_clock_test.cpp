@@ -57,6 +57,15 @@ TEST_F(VirtualClockTest, CancelledEventNeverRuns) {
     EXPECT_TRUE(ran.empty());
 }
 
+TEST_F(VirtualClockTest, ProgressFollowsEachEventWithItsTime) {
+    std::vector<Millis> seen;
+    clock.setProgress([&](Millis at) { seen.push_back(at); });
+    clock.schedule(2000, "a", [] {});
+    clock.schedule(5000, "b", [] {});
+    clock.advanceTo(9000);
+    EXPECT_EQ(seen, (std::vector<Millis>{2000, 5000}));
+}
+
 TEST_F(VirtualClockTest, TickCountWrapsAtThirtyTwoBits) {
     VirtualClock nearWrap(0xFFFFFF00ull);
     nearWrap.advanceBy(0x200);

@@ -219,6 +219,14 @@ class Win32ContractEnv : public ContractEnv {
             return "Wine's spooler handles no SetPrinterW level 0 (it fails with "
                    "ERROR_INVALID_LEVEL); Windows takes the control commands there";
         }
+        if (feature == "missing control error") {
+            return "Wine's GetDlgItem leaves the last error as it was for an id the dialog lacks; "
+                   "Windows sets ERROR_CONTROL_ID_NOT_FOUND";
+        }
+        if (feature == "missing icon error") {
+            return "Wine's LoadIconW gives ERROR_RESOURCE_TYPE_NOT_FOUND for an icon id the "
+                   "program lacks; Windows gives ERROR_RESOURCE_NAME_NOT_FOUND";
+        }
         return std::nullopt;
     }
 

@@ -1,0 +1,2 @@
+Tarnwell sample package: placeholder for the driver file alignment_test.las.
+It stands in for the maker's file in tests and demos.

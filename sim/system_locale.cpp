@@ -1,0 +1,63 @@
+#include "sim/system_locale.h"
+
+#include <array>
+
+namespace tw::sim {
+namespace {
+
+// Bytes 0x80 to 0x9F of code page 1252; the rest is Latin-1. The five bytes
+// the code page leaves undefined map to the control character of the same
+// value, as Windows maps them.
+constexpr std::array<char16_t, 32> k1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Bytes 0x80 to 0xBF of code page 1251; 0xC0 to 0xFF are U+0410 to U+044F.
+constexpr std::array<char16_t, 64> k1251High{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+char16_t From1252(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return k1252High[byte - 0x80];
+    }
+    return byte;
+}
+
+char16_t From1251(unsigned char byte) {
+    if (byte < 0x80) {
+        return byte;
+    }
+    if (byte < 0xC0) {
+        return k1251High[byte - 0x80];
+    }
+    return static_cast<char16_t>(0x0410 + (byte - 0xC0));
+}
+
+}  // namespace
+
+std::optional<std::u16string> WidenCodePage(std::uint32_t codePage, std::string_view bytes) {
+    char16_t (*widen)(unsigned char) = nullptr;
+    if (codePage == 1252) {
+        widen = From1252;
+    } else if (codePage == 1251) {
+        widen = From1251;
+    } else {
+        return std::nullopt;
+    }
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (char byte : bytes) {
+        text.push_back(widen(static_cast<unsigned char>(byte)));
+    }
+    return text;
+}
+
+}  // namespace tw::sim

@@ -18,7 +18,7 @@ SimMachine::SimMachine(MachineConfig config) : random(config.seed), config_(conf
     files.addFolders(driverStore.infFolder());
     printerSetup.addRundll32(processes, nativeSystemFolder() + u"\\rundll32.exe");
     if (config.windows64) {
-        printerSetup.addRundll32(processes, windowsFolder() + u"\\SysWOW64\\rundll32.exe");
+        printerSetup.addRundll32(processes, wow64SystemFolder() + u"\\rundll32.exe");
     }
 }
 

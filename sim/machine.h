@@ -58,11 +58,6 @@ class SimMachine {
     GlobalMemory memory;
     // USB printer-class interfaces and the engraver behind one (or more).
     UsbDevices usb{clock, trace};
-    // Driver installation: the driver store, the local ports and the printer
-    // set-up entry point (rundll32 of the system folder).
-    DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
-    LocalPorts ports;
-    PrinterSetup printerSetup{clock, files, trace, ports};
     std::mt19937_64 random;
     // The wizard's window: the system's language and code page, the
     // programs' resources, the dialogs shown and the user in front of them.
@@ -82,6 +77,12 @@ class SimMachine {
     SpoolerModel spooler{clock, trace, files};
     RestartPrompt restartPrompt;
     std::u16string tempPath = u"C:\\Users\\operator\\AppData\\Local\\Temp\\";
+    // Driver installation: the driver store (copies into the INF folder), the
+    // local ports and the printer set-up entry point (rundll32 of the system
+    // folder), which installs its printers into the spooler.
+    DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
+    LocalPorts ports;
+    PrinterSetup printerSetup{clock, files, trace, ports, spooler, printerDrivers};
     // The 32-bit system folder of 64-bit Windows.
     std::u16string wow64SystemFolder() const { return u"C:\\Windows\\SysWOW64"; }
 

@@ -99,12 +99,6 @@ void PrinterSetup::addRundll32(ProcessTable& processes, std::u16string_view path
     processes.addProgram(path, [this](const ProcessLaunch& launch) { return run(launch); });
 }
 
-bool PrinterSetup::hasPrinter(std::u16string_view name) const {
-    return std::any_of(printers_.begin(), printers_.end(), [&](const InstalledPrinter& printer) {
-        return EqualsNoCase(printer.name, name);
-    });
-}
-
 ProgramRun PrinterSetup::run(const ProcessLaunch& launch) {
     std::vector<std::u16string> arguments = SplitArguments(launch.arguments);
     if (arguments.empty() || !EqualsNoCase(arguments[0], u"printui.dll,PrintUIEntry")) {
@@ -144,7 +138,10 @@ std::string PrinterSetup::refusal(std::u16string_view inf, std::u16string_view m
     if (!ports_.has(port)) {
         return "no port " + Quoted(port);
     }
-    if (hasPrinter(name)) {
+    if (!spooler_.running()) {
+        return "the print spooler is stopped";
+    }
+    if (spooler_.find(name) != nullptr) {
         return "printer " + Quoted(name) + " exists already";
     }
     return {};
@@ -166,7 +163,12 @@ ProgramRun PrinterSetup::install(const std::vector<std::u16string>& arguments) {
             trace_.effect("printer set-up installed nothing: " + reason);
             return;
         }
-        printers_.push_back({name, model, port, NormalizePath(inf)});
+        drivers_.add(model);
+        PrintQueue queue;
+        queue.name = name;
+        queue.driverName = model;
+        queue.portName = port;
+        spooler_.addQueue(std::move(queue));
         trace_.effect("printer " + Quoted(name) + " installed on " + Quoted(port) + " (model " +
                       Quoted(model) + " from " + Quoted(inf) + ")");
     };
@@ -175,7 +177,7 @@ ProgramRun PrinterSetup::install(const std::vector<std::u16string>& arguments) {
 
 ProgramRun PrinterSetup::properties(const std::vector<std::u16string>& arguments) {
     std::u16string name = SwitchValue(arguments, u"/n").value_or(u"");
-    bool found = !name.empty() && hasPrinter(name);
+    bool found = !name.empty() && spooler_.running() && spooler_.find(name) != nullptr;
     windows_.push_back({clock_.now(), name, found});
     trace_.screen(found ? "properties window of printer " + Quoted(name) + " opens"
                         : "printer set-up error window: printer " + Quoted(name) + " not found");

@@ -3,10 +3,12 @@
 //
 //   /if /f <INF> /m <model> /r <port> [/b <name>]
 //       installs a printer of the model from the INF on the port, named after
-//       the model (or /b). The printer exists once the command has ended,
-//       after its run time. The INF must exist and name the model, and the
-//       port must be a local port; otherwise the command installs nothing,
-//       as it does when a scenario says so.
+//       the model (or /b): the model joins the print server's drivers and a
+//       queue of that name joins the spooler's. The printer exists once the
+//       command has ended, after its run time. The INF must exist and name the
+//       model, the port must be a local port, the spooler must run and no
+//       printer may have that name yet; otherwise the command installs
+//       nothing, as it does when a scenario says so.
 //   /n <name> /p
 //       opens the properties window of that printer (or, when there is no
 //       such printer, the entry point's own error window). The window waits
@@ -24,7 +26,9 @@
 
 #include "sim/file_system.h"
 #include "sim/ports.h"
+#include "sim/printer_drivers.h"
 #include "sim/process_table.h"
+#include "sim/spooler_model.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 
@@ -38,13 +42,6 @@ struct PrinterSetupBehaviour {
     Millis otherRunTime = 200;            // any other command
 };
 
-struct InstalledPrinter {
-    std::u16string name;
-    std::u16string driver;
-    std::u16string port;
-    std::u16string infPath;
-};
-
 struct PropertiesWindow {
     Millis openedAt = 0;
     std::u16string printer;
@@ -54,8 +51,13 @@ struct PropertiesWindow {
 class PrinterSetup {
   public:
     PrinterSetup(const VirtualClock& clock, FileSystem& files, Trace& trace,
-                 const LocalPorts& ports)
-        : clock_(clock), files_(files), trace_(trace), ports_(ports) {}
+                 const LocalPorts& ports, SpoolerModel& spooler, PrinterDrivers& drivers)
+        : clock_(clock),
+          files_(files),
+          trace_(trace),
+          ports_(ports),
+          spooler_(spooler),
+          drivers_(drivers) {}
     PrinterSetup(const PrinterSetup&) = delete;
     PrinterSetup& operator=(const PrinterSetup&) = delete;
 
@@ -64,9 +66,6 @@ class PrinterSetup {
 
     PrinterSetupBehaviour behaviour;
 
-    // Printers the entry point installed, in order.
-    const std::vector<InstalledPrinter>& printers() const { return printers_; }
-    bool hasPrinter(std::u16string_view name) const;
     // Windows the properties commands opened, in order.
     const std::vector<PropertiesWindow>& windows() const { return windows_; }
 
@@ -85,7 +84,8 @@ class PrinterSetup {
     FileSystem& files_;
     Trace& trace_;
     const LocalPorts& ports_;
-    std::vector<InstalledPrinter> printers_;
+    SpoolerModel& spooler_;
+    PrinterDrivers& drivers_;
     std::vector<PropertiesWindow> windows_;
 };
 

@@ -184,11 +184,12 @@ TEST_F(DriverInstallTest, InstallCommandToTheCharacterFromADriveRoot) {
     EXPECT_EQ(machine.clock.now(), start + 7'000);
     EXPECT_FALSE(machine.processes.processes()[0]->running());
     EXPECT_TRUE(machine.handles.stillOpen().empty());
-    ASSERT_EQ(machine.printerSetup.printers().size(), 1u);
-    const sim::InstalledPrinter& printer = machine.printerSetup.printers()[0];
+    ASSERT_EQ(machine.spooler.queues().size(), 1u);
+    const sim::PrintQueue& printer = *machine.spooler.queues()[0];
     EXPECT_EQ(ToUtf8(printer.name), "Tarn-Well");
-    EXPECT_EQ(ToUtf8(printer.port), "LPT1:");
-    EXPECT_EQ(ToUtf8(printer.infPath), "D:\\kelvra.inf");
+    EXPECT_EQ(ToUtf8(printer.driverName), "Tarn-Well");
+    EXPECT_EQ(ToUtf8(printer.portName), "LPT1:");
+    EXPECT_EQ(machine.trace.matching("from \"D:\\\\kelvra.inf\")").size(), 1u);
     EXPECT_TRUE(messages().empty());
 }
 
@@ -212,7 +213,7 @@ TEST_F(DriverInstallTest, InstallThatInstallsNothingStillReturnsTrue) {
     machine.printerSetup.behaviour.installsNothing = true;
     EXPECT_TRUE(InstallPrinterOnPort(install().platform()));
     EXPECT_EQ(started().size(), 1u);
-    EXPECT_TRUE(machine.printerSetup.printers().empty());
+    EXPECT_TRUE(machine.spooler.queues().empty());
     EXPECT_TRUE(messages().empty());
     EXPECT_TRUE(machine.handles.stillOpen().empty());
 }
@@ -222,7 +223,7 @@ TEST_F(DriverInstallTest, InstallThatHangsIsWaitedForWithoutLimit) {
     Millis start = machine.clock.now();
     EXPECT_TRUE(InstallPrinterOnPort(install().platform()));
     EXPECT_EQ(machine.clock.now(), start + Millis{6} * 3'600'000);
-    EXPECT_EQ(machine.printerSetup.printers().size(), 1u);
+    EXPECT_EQ(machine.spooler.queues().size(), 1u);
 }
 
 struct InstallFailureCase {

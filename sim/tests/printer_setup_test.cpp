@@ -66,18 +66,24 @@ TEST_F(PrinterSetupTest, InstallCreatesThePrinterWhenItEnds) {
     auto process = run(
         u"printui.dll,PrintUIEntry /if  /f \"C:\\Pkg\\kelvra.inf\" /m \"Tarn-Well\" /r \"lpt1:\"",
         4'999);
-    EXPECT_TRUE(machine.printerSetup.printers().empty());
+    EXPECT_TRUE(machine.spooler.queues().empty());
     machine.clock.advanceBy(1);
     EXPECT_FALSE(process->running());
-    ASSERT_EQ(machine.printerSetup.printers().size(), 1u);
-    EXPECT_EQ(ToUtf8(machine.printerSetup.printers()[0].name), "Tarn-Well");
-    EXPECT_EQ(ToUtf8(machine.printerSetup.printers()[0].port), "lpt1:");
+    ASSERT_EQ(machine.spooler.queues().size(), 1u);
+    const PrintQueue& queue = *machine.spooler.queues()[0];
+    EXPECT_EQ(ToUtf8(queue.name), "Tarn-Well");
+    EXPECT_EQ(ToUtf8(queue.driverName), "Tarn-Well");
+    EXPECT_EQ(ToUtf8(queue.portName), "lpt1:");
+    EXPECT_EQ(queue.jobs, 0u);
+    EXPECT_TRUE(machine.printerDrivers.has(u"Tarn-Well"));
 }
 
 struct RefusalCase {
     const char* name;
     std::u16string arguments;
     const char* reason;
+    bool spoolerRunning = true;
+    std::size_t queuesBefore = 0;  // a queue "Tarn-Well" there already
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* out) {
@@ -89,10 +95,14 @@ class PrinterSetupRefusalTest : public PrinterSetupTest,
 
 TEST_P(PrinterSetupRefusalTest, InstallsNothingAndEndsNormally) {
     machine.files.addTextFile(u"C:\\Pkg\\other.inf", "[Strings]\r\nModel=\"Other\"\r\n");
+    machine.spooler.setRunning(GetParam().spoolerRunning);
+    for (std::size_t queue = 0; queue < GetParam().queuesBefore; ++queue) {
+        machine.spooler.addQueue({.name = u"Tarn-Well", .driverName = u"Tarn-Well"});
+    }
     auto process = run(GetParam().arguments);
     EXPECT_FALSE(process->running());
     EXPECT_EQ(process->exitCode, 0u);
-    EXPECT_TRUE(machine.printerSetup.printers().empty());
+    EXPECT_EQ(machine.spooler.queues().size(), GetParam().queuesBefore);
     EXPECT_EQ(machine.trace.matching(GetParam().reason).size(), 1u) << machine.trace.format();
 }
 
@@ -107,6 +117,10 @@ const RefusalCase kRefusals[] = {
     {"PortMissing", u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\kelvra.inf /m Tarn-Well",
      "switch /f, /m or /r missing"},
     {"OtherEntryPoint", u"shell32.dll,Control_RunDLL", "no printer set-up entry point"},
+    {"SpoolerStopped", u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\kelvra.inf /m Tarn-Well /r LPT1:",
+     "the print spooler is stopped", false},
+    {"PrinterExists", u"printui.dll,PrintUIEntry /if /f C:\\Pkg\\kelvra.inf /m Tarn-Well /r LPT1:",
+     "exists already", true, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Install, PrinterSetupRefusalTest, ::testing::ValuesIn(kRefusals),

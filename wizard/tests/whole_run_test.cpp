@@ -281,7 +281,7 @@ void FallbackTookOver(const WholeRun& run) {
         u"C:\\Users\\operator\\AppData\\Local\\Temp\\package Tarnwell\\kelvra.inf"));
     EXPECT_EQ(run.machine.restartPrompt.shown.size(), 1u);
     EXPECT_TRUE(run.machine.driverStore.packages().empty());
-    EXPECT_TRUE(run.machine.printerSetup.printers().empty());
+    EXPECT_TRUE(run.machine.spooler.queues().empty());
 }
 
 const WholeRunCase kWholeRuns[] = {
@@ -386,8 +386,8 @@ const WholeRunCase kWholeRuns[] = {
          EXPECT_EQ(run.label(1), English(TextDeleting));
          EXPECT_EQ(run.label(2), English(TextDriverInstallation));
          EXPECT_EQ(run.label(3), English(TextClickNext));
-         ASSERT_EQ(run.machine.printerSetup.printers().size(), 1u);
-         EXPECT_EQ(ToUtf8(run.machine.printerSetup.printers()[0].port), "LPT1:");
+         ASSERT_EQ(run.machine.spooler.queues().size(), 1u);
+         EXPECT_EQ(ToUtf8(run.machine.spooler.queues()[0]->portName), "LPT1:");
          ASSERT_EQ(run.machine.printerSetup.windows().size(), 1u);
          EXPECT_TRUE(run.machine.printerSetup.windows()[0].printerFound);
      }},
@@ -404,7 +404,7 @@ const WholeRunCase kWholeRuns[] = {
      [](const WholeRun& run) {
          EXPECT_EQ(run.label(2), English(TextDriverInstallation));
          EXPECT_EQ(ToUtf8(run.machine.desktop.messageTexts().at(0)), "No port exists");
-         EXPECT_TRUE(run.machine.printerSetup.printers().empty());
+         EXPECT_TRUE(run.machine.spooler.queues().empty());
      }},
 
     {"OtherDriverFileFallbackEndsAfterTheDeletingText",

@@ -21,6 +21,8 @@ DialogWindow::DialogWindow(VirtualClock& clock, Trace& trace, const DialogTempla
       trace_(trace),
       handle_(handle),
       templateId_(dialogTemplate.id),
+      width_(dialogTemplate.cx),
+      height_(dialogTemplate.cy),
       caption_(dialogTemplate.caption) {
     for (const ControlTemplate& control : dialogTemplate.controls) {
         controls_.push_back({control, control.text, true, false});
@@ -73,6 +75,9 @@ std::string DialogWindow::name(const ControlState& control) const {
 void DialogWindow::setCaption(std::u16string text) {
     if (visible_ && text != caption_) {
         trace_.screen("caption " + Quoted(text));
+        caption_ = std::move(text);
+        visibleChange();
+        return;
     }
     caption_ = std::move(text);
 }
@@ -82,6 +87,7 @@ void DialogWindow::setText(ControlState& control, std::u16string text) {
     control.text = std::move(text);
     if (visible_ && changed) {
         trace_.screen(name(control) + " shows " + Quoted(control.text));
+        visibleChange();
         if (onTextShown) {
             onTextShown(control.control.id, control.text);
         }
@@ -97,6 +103,7 @@ void DialogWindow::setEnabled(ControlState& control, bool enabled) {
     if (visible_ && changed) {
         bool isLabel = control.control.windowClass == ControlClass::Static;
         trace_.screen(name(control) + (enabled ? " enabled" : isLabel ? " greyed" : " disabled"));
+        visibleChange();
     }
 }
 
@@ -105,6 +112,7 @@ void DialogWindow::setChecked(ControlState& control, bool checked) {
     control.checked = checked;
     if (visible_ && changed) {
         trace_.screen(name(control) + (checked ? " marked" : " cleared"));
+        visibleChange();
     }
 }
 
@@ -129,6 +137,13 @@ void DialogWindow::show(bool focusFirstTabStop) {
     for (const ControlState& control : controls_) {
         trace_.screen("  " + name(control) + " " + Quoted(control.text) +
                       (control.enabled ? "" : ", disabled") + (control.checked ? ", marked" : ""));
+    }
+    visibleChange();
+}
+
+void DialogWindow::visibleChange() const {
+    if (onVisibleChange) {
+        onVisibleChange(*this);
     }
 }
 
@@ -235,6 +250,11 @@ DialogWindow& DialogWindows::open(const DialogTemplate& dialogTemplate,
     dialog.onTextShown = [this](std::int32_t control, const std::u16string& text) {
         if (onTextShown) {
             onTextShown(control, text);
+        }
+    };
+    dialog.onVisibleChange = [this](const DialogWindow& changed) {
+        if (onVisibleChange) {
+            onVisibleChange(changed);
         }
     };
     return dialog;

@@ -52,6 +52,9 @@ class DialogWindow {
     // --- What the user sees ----------------------------------------------------
     platform::WindowHandle handle() const { return handle_; }
     std::int32_t templateId() const { return templateId_; }
+    // The dialog's size in dialog units, as its template gives it.
+    std::int16_t width() const { return width_; }
+    std::int16_t height() const { return height_; }
     const std::u16string& caption() const { return caption_; }
     bool visible() const { return visible_; }
     bool ended() const { return ended_; }
@@ -111,6 +114,9 @@ class DialogWindow {
     // Called when a visible control shows a new text (the simulated user reads
     // it).
     std::function<void(std::int32_t control, const std::u16string& text)> onTextShown;
+    // Called after each change the user can see: the dialog opened, a
+    // caption, text, enabled or checked state changed while it shows.
+    std::function<void(const DialogWindow&)> onVisibleChange;
 
   private:
     struct Timer {
@@ -120,11 +126,14 @@ class DialogWindow {
     };
     void scheduleTick(std::uintptr_t id, Millis at);
     std::string name(const ControlState& control) const;
+    void visibleChange() const;
 
     VirtualClock& clock_;
     Trace& trace_;
     platform::WindowHandle handle_;
     std::int32_t templateId_;
+    std::int16_t width_;
+    std::int16_t height_;
     std::u16string caption_;
     std::vector<ControlState> controls_;
     bool visible_ = false;
@@ -160,6 +169,8 @@ class DialogWindows {
 
     // Called when a visible control shows a new text.
     std::function<void(std::int32_t control, const std::u16string& text)> onTextShown;
+    // Called after each change the user can see in a dialog.
+    std::function<void(const DialogWindow&)> onVisibleChange;
 
   private:
     void deliver(DialogInput input, const std::string& what);

@@ -86,10 +86,24 @@ std::uint32_t RegistryModel::setValue(RegistryRoot root, std::u16string_view pat
     if (key == nullptr) {
         return win::kErrorFileNotFound;
     }
+    // A text value shows its text (up to its first terminator) in the trace.
+    std::string shown;
+    if (value.type == 1) {
+        std::u16string text;
+        for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+            auto unit = static_cast<char16_t>(value.data[i] | (value.data[i + 1] << 8));
+            if (unit == 0) {
+                break;
+            }
+            text.push_back(unit);
+        }
+        shown = " = " + Utf8(text);
+    }
     std::u16string folded = FoldCase(name);
     key->values[folded] = std::move(value);
     key->valueNames[folded] = std::u16string(name);
-    trace_.effect("registry value set " + RootName(root) + "\\" + Utf8(path) + " " + Utf8(name));
+    trace_.effect("registry value set " + RootName(root) + "\\" + Utf8(path) + " " + Utf8(name) +
+                  shown);
     return 0;
 }
 

@@ -12,6 +12,8 @@ const char* TraceKindName(TraceKind kind) {
             return "effect";
         case TraceKind::Screen:
             return "screen";
+        case TraceKind::Step:
+            return "step";
     }
     return "?";
 }

@@ -16,6 +16,7 @@ enum class TraceKind {
     Call,    // a system call and its result
     Effect,  // a change to the machine: files, processes, registry, devices
     Screen,  // something the user sees: message boxes, window texts
+    Step,    // what a program does in its own terms: the wizard's operations
 };
 
 struct TraceEntry {
@@ -31,6 +32,7 @@ class Trace {
     void call(std::string text) { add(TraceKind::Call, std::move(text)); }
     void effect(std::string text) { add(TraceKind::Effect, std::move(text)); }
     void screen(std::string text) { add(TraceKind::Screen, std::move(text)); }
+    void step(std::string text) { add(TraceKind::Step, std::move(text)); }
 
     const std::vector<TraceEntry>& entries() const { return entries_; }
     std::vector<TraceEntry> ofKind(TraceKind kind) const;

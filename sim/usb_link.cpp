@@ -1,5 +1,7 @@
 #include "sim/usb_link.h"
 
+#include <algorithm>
+
 #include "platform/win_codes.h"
 #include "sim/machine.h"
 #include "sim/sim_path.h"
@@ -113,6 +115,12 @@ platform::Result<bool> WriteDeviceLink(SimMachine& machine, DeviceLinkObject& li
     }
     bytesWritten = transfer.bytes;
     machine.trace.call(call + " -> 1, " + Count(transfer.bytes) + " written");
+    if (link.device->engraver && transfer.bytes > 0) {
+        bool query = std::equal(bytes.begin(), bytes.end(), EngraverDevice::StatusQuery().begin(),
+                                EngraverDevice::StatusQuery().end());
+        machine.trace.effect(query ? "engraver took a status query"
+                                   : "engraver took " + Count(transfer.bytes));
+    }
     return {true, 0};
 }
 

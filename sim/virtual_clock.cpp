@@ -49,6 +49,10 @@ bool VirtualClock::runUntil(const std::function<bool()>& done, Millis deadline,
             now_ = std::max(now_, deadline);
             return done();
         }
+        if (events_.begin()->first.first > horizon_) {
+            throw SimStuck("still " + what + " when the run's time was up (clock at " +
+                           std::to_string(horizon_) + " ms)");
+        }
         runNext();
     }
     return true;

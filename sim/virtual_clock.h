@@ -56,6 +56,11 @@ class VirtualClock {
     // nothing left that could make `done()` true, throws SimStuck.
     bool runUntil(const std::function<bool()>& done, Millis deadline, const std::string& what);
 
+    // The clock never runs past `at`: a run still waiting for something then
+    // throws SimStuck (a wizard waiting for ever for a device that never
+    // comes keeps its timer ticking, so the queue is never empty).
+    void setHorizon(Millis at) { horizon_ = at; }
+
     std::optional<Millis> nextEventTime() const;
     std::size_t pendingEvents() const { return events_.size(); }
 
@@ -77,6 +82,7 @@ class VirtualClock {
     EventId nextId_ = 1;
     std::map<Key, Event> events_;
     std::function<void(Millis)> progress_;
+    Millis horizon_ = kNever;
 };
 
 }  // namespace tw::sim

@@ -21,6 +21,7 @@
 #include "wizard/resource.h"
 #include "wizard/subsystem_operations.h"
 #include "wizard/tests/expected_texts.h"
+#include "wizard/traced_operations.h"
 
 namespace tw::wizard {
 namespace {
@@ -56,71 +57,6 @@ std::vector<std::uint8_t> FirmwareTable() {
     return bytes;
 }
 
-// The real operations, each call recorded in the trace with its result.
-class RecordedOperations : public InstallOperations {
-  public:
-    RecordedOperations(sim::SimMachine& machine, platform::Platform& platform)
-        : machine_(machine), real_(platform) {}
-
-    platform::Handle OpenEngraver(std::int32_t& makerTagFound) override {
-        platform::Handle link = real_.OpenEngraver(makerTagFound);
-        note("OpenEngraver: " + std::string(link == platform::kNullHandle ? "absent"
-                                            : makerTagFound == 1          ? "present, tag"
-                                                                          : "present"));
-        return link;
-    }
-    std::uint8_t QueryEngraverStatus(std::int32_t& makerTagFound) override {
-        std::uint8_t status = real_.QueryEngraverStatus(makerTagFound);
-        note("QueryEngraverStatus: " + std::to_string(status));
-        return status;
-    }
-    void SendFirmwareTable(std::int32_t& makerTagFound) override {
-        real_.SendFirmwareTable(makerTagFound);
-        note("SendFirmwareTable");
-    }
-    void RemovePrinterQueues() override {
-        real_.RemovePrinterQueues();
-        note("RemovePrinterQueues");
-    }
-    bool RemoveDriverFiles(std::uint32_t& commandStartTick) override {
-        bool removed = real_.RemoveDriverFiles(commandStartTick);
-        note(std::string("RemoveDriverFiles: ") + (removed ? "true" : "false"));
-        return removed;
-    }
-    bool RemoveDriverPackages() override {
-        bool done = real_.RemoveDriverPackages();
-        note("RemoveDriverPackages");
-        return done;
-    }
-    void RemovePrinterDriver() override {
-        real_.RemovePrinterDriver();
-        note("RemovePrinterDriver");
-    }
-    void RemoveDeviceKey() override {
-        real_.RemoveDeviceKey();
-        note("RemoveDeviceKey");
-    }
-    void InstallDriverPackage() override {
-        real_.InstallDriverPackage();
-        note("InstallDriverPackage");
-    }
-    bool InstallPrinterOnPort() override {
-        bool installed = real_.InstallPrinterOnPort();
-        note(std::string("InstallPrinterOnPort: ") + (installed ? "true" : "false"));
-        return installed;
-    }
-    void OpenPrinterProperties(platform::ProcessInformation& propertiesProcess) override {
-        real_.OpenPrinterProperties(propertiesProcess);
-        note("OpenPrinterProperties");
-    }
-
-  private:
-    void note(const std::string& text) { machine_.trace.effect("operation " + text); }
-
-    sim::SimMachine& machine_;
-    SubsystemOperations real_;
-};
-
 // A machine with the package at C:\Pkg, the system's programs, the engraver
 // on USB (connected and switched on) and a user in front of the wizard.
 class WholeRun {
@@ -152,7 +88,9 @@ class WholeRun {
 
     void run(std::u16string_view commandLine = u"") {
         sim::SimPlatform install(machine, installPath(), std::u16string(kRoot));
-        RecordedOperations operations(machine, install.platform());
+        SubsystemOperations real(install.platform());
+        TracedOperations operations(real,
+                                    [this](const std::string& text) { machine.trace.step(text); });
         CInstallApp app(install.platform(), operations, commandLine);
         app.InitInstance();
     }
@@ -185,8 +123,8 @@ class WholeRun {
                        text == "user clicks control " + std::to_string(IDC_NEXT)) {
                 finish("waits");
                 current = "click Next:";
-            } else if (entry.kind == sim::TraceKind::Effect && text.rfind("operation ", 0) == 0) {
-                current += (current.back() == ':' ? " " : ", ") + text.substr(10);
+            } else if (entry.kind == sim::TraceKind::Step) {
+                current += (current.back() == ':' ? " " : ", ") + text;
             } else if (entry.kind == sim::TraceKind::Call && text.rfind("SetTimer(1, ", 0) == 0) {
                 armedAt = entry.at;
                 if (current.empty()) {

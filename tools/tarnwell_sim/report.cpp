@@ -1,6 +1,7 @@
 #include "tools/tarnwell_sim/report.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/text_format.h"
 
@@ -73,15 +74,31 @@ std::string FormatReport(const RunResult& result, const ReportOptions& options) 
          std::to_string(result.seed) + (result.randomFaults ? "; random faults on" : ""));
     line("");
     line("Timeline (virtual time since the start)");
+    // Each picture of the dialog follows the lines of its moment.
+    std::size_t nextFrame = 0;
+    auto framesBefore = [&](std::optional<sim::Millis> until) {
+        for (; nextFrame < result.frames.size() && (!until || result.frames[nextFrame].at < *until);
+             ++nextFrame) {
+            const Frame& frame = result.frames[nextFrame];
+            line("");
+            line("    the wizard at " + Seconds(frame.at) + ":");
+            for (const std::string& row : frame.picture) {
+                line("    " + row);
+            }
+            line("");
+        }
+    };
     for (const sim::TraceEntry& entry : result.trace) {
         if (!options.withCalls && entry.kind == sim::TraceKind::Call) {
             continue;
         }
+        framesBefore(entry.at);
         char stamp[64];
         std::snprintf(stamp, sizeof stamp, "%12s  %-6s  ", Seconds(entry.at).c_str(),
                       sim::TraceKindName(entry.kind));
         line(stamp + entry.text);
     }
+    framesBefore(std::nullopt);
     if (result.stuck) {
         line("             STUCK   " + *result.stuck);
     }
@@ -212,6 +229,13 @@ nlohmann::ordered_json ReportJson(const RunResult& result, const ReportOptions& 
         {"outcome", Outcome(result)},
         {"unmet", result.unmet},
     };
+    if (!result.frames.empty()) {
+        json frames = json::array();
+        for (const Frame& frame : result.frames) {
+            frames.push_back({{"at", frame.at}, {"picture", frame.picture}});
+        }
+        report["frames"] = frames;
+    }
     if (result.stuck) {
         report["stuck"] = *result.stuck;
     }

@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "launcher/launcher.h"
 #include "platform/text_format.h"
 #include "sim/sim_path.h"
-#include "sim/sim_platform.h"
+#include "tools/tarnwell_sim/dialog_picture.h"
+#include "tools/tarnwell_sim/real_programs.h"
 
 namespace tw::tarnwell_sim {
 namespace {
@@ -104,12 +104,15 @@ std::vector<Change> Compare(const Snapshot& before, const Snapshot& after) {
 
 // Runs the program the scenario names as the real code.
 int RunRealProgram(const Scenario& scenario, sim::SimMachine& machine) {
-    switch (scenario.run.program) {
-        case RunProgram::Setup: {
-            sim::SimPlatform setup(machine, sim::NormalizePath(scenario.run.path),
-                                   scenario.run.currentDirectory);
-            return launcher::RunSetup(setup.platform(), scenario.run.arguments);
-        }
+    const RunSection& run = scenario.run;
+    switch (run.program) {
+        case RunProgram::Setup:
+            return RunRealSetup(machine, run.path, run.currentDirectory, run.arguments);
+        case RunProgram::Install:
+            // Started by hand: the arguments as WinMain would receive them.
+            RunRealWizard(machine, run.path, run.currentDirectory,
+                          std::u16string(run.arguments.begin(), run.arguments.end()));
+            return 0;
     }
     return 0;
 }
@@ -249,6 +252,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
     result.description = scenario.description;
     result.seed = config.seed;
     result.clockStart = machine.clock.now();
+    machine.clock.setHorizon(result.clockStart + scenario.timeLimit);
     if (options.randomFaults) {
         sim::RandomFaults faults =
             scenario.randomFaults.value_or(DefaultRandomFaults(kDefaultRandomFaultRate));
@@ -263,6 +267,19 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         machine.clock.setProgress([&options, start = result.clockStart](sim::Millis now) {
             options.progress(now - start);
         });
+    }
+
+    if (options.frames) {
+        machine.dialogs.onVisibleChange = [&result, &machine](const sim::DialogWindow& dialog) {
+            Frame frame{machine.clock.now() - result.clockStart, DialogPicture(dialog)};
+            // Changes within one moment show together: the last state counts.
+            if (!result.frames.empty() && result.frames.back().at == frame.at) {
+                result.frames.pop_back();
+            }
+            if (result.frames.empty() || result.frames.back().picture != frame.picture) {
+                result.frames.push_back(std::move(frame));
+            }
+        };
     }
 
     // Only what the run does goes into the timeline, not the building.

@@ -21,6 +21,8 @@ struct RunOptions {
     // section, else 2 %) or at `faultRate`.
     bool randomFaults = false;
     std::optional<double> faultRate;
+    // Pictures of the wizard's dialog at each visible change (--frames).
+    bool frames = false;
     // Called as virtual time passes, with the time since the start.
     std::function<void(sim::Millis)> progress;
 };
@@ -61,6 +63,13 @@ struct EngraverRecord {
     std::uint32_t statusQueries = 0;
 };
 
+// The wizard's dialog as the user saw it from `at` on (ms since the start):
+// the last state of each moment in which something visible changed.
+struct Frame {
+    sim::Millis at = 0;
+    std::vector<std::string> picture;
+};
+
 struct RunResult {
     std::string file;
     std::string name;
@@ -78,6 +87,7 @@ struct RunResult {
     std::vector<PlannedFaultRecord> plannedFaults;
     std::vector<sim::RandomFault> randomFaultsFired;
     std::vector<EngraverRecord> engravers;
+    std::vector<Frame> frames;  // with RunOptions::frames
     // The expected outcome: checked unless random faults were on or the
     // scenario states none.
     bool expectationsChecked = false;

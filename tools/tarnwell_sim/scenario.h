@@ -135,16 +135,46 @@ struct SystemProgramsSection {
     static constexpr sim::Millis kNetRunTime = 250;
 };
 
-// The user at the machine: the account name, and the answer to the restart
-// question.
+// What the user does in front of the wizard: clicks at set times, and
+// reactions to what a label shows (in the language the wizard speaks), each
+// done a set time after the text appears.
+struct WizardClick {
+    sim::Millis at = 0;        // ms since the start
+    std::int32_t control = 0;  // a control id; 0 for the close box
+};
+
+struct WizardReaction {
+    enum class Action { SwitchOff, SwitchOn, Connect, Unplug, PlugIn, Click, CloseBox };
+    std::size_t text = 0;  // the entry of the wizard's text table the label shows
+    sim::Millis after = 0;
+    Action action = Action::Click;
+    std::int32_t control = 0;  // for Click
+};
+
+// The user at the machine: the account name, the answer to the restart
+// question, and what they do in front of the wizard.
 struct UserSection {
     std::optional<std::u16string> name;
     bool agreesToRestart = false;
     sim::Millis restartAnswerTime = 0;
+    // The port type the user picks (the wizard starts with USB): Other is
+    // clicked at `portAt`.
+    bool choosesOther = false;
+    sim::Millis portAt = 500;
+    std::optional<sim::Millis> nextAt = 1000;  // the first click of Next; nothing: never
+    std::vector<WizardClick> clicks;
+    // Nothing: the user does what the labels ask (DefaultReactions).
+    std::optional<std::vector<WizardReaction>> reactions;
 };
 
-// Which of the package's programs runs as the real code.
-enum class RunProgram { Setup };
+// What a user who does what the labels ask does, and how long each takes:
+// switch the engraver off, connect it and switch it on, switch it on, click
+// Next when asked to.
+std::vector<WizardReaction> DefaultReactions();
+
+// Which of the package's programs is started as real code. The other one
+// runs as real code too when started (setup starts the wizard).
+enum class RunProgram { Setup, Install };
 
 struct RunSection {
     RunProgram program = RunProgram::Setup;
@@ -188,6 +218,10 @@ struct Scenario {
     std::vector<sim::InfPackage> infFolder;
     UserSection user;
     std::optional<std::u16string> tempPath;  // as GetTempPathW gives it
+    std::optional<std::uint16_t> language;   // the system's default language id
+    // The virtual time the run may take: a run still going then is stuck (a
+    // wizard waiting for an engraver that never comes waits for ever).
+    sim::Millis timeLimit = 3'600'000;
     std::vector<sim::FaultRule> faults;
     std::optional<sim::RandomFaults> randomFaults;  // the section, when given
     RunSection run;

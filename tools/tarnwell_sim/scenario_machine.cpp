@@ -3,13 +3,18 @@
 // registry sections can change what it laid out.
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "platform/text_format.h"
 #include "sim/access_control_tool.h"
 #include "sim/sim_path.h"
+#include "sim/system_locale.h"
+#include "tools/tarnwell_sim/real_programs.h"
 #include "tools/tarnwell_sim/sample_package.h"
 #include "tools/tarnwell_sim/scenario.h"
+#include "wizard/resource.h"
+#include "wizard/text_table.h"
 
 namespace tw::tarnwell_sim {
 namespace {
@@ -114,12 +119,16 @@ void PlacePackage(const Scenario& scenario, sim::SimMachine& machine) {
                                 "a folder that can be read (" + error.message() + ")");
         }
     }
-    // The programs. setup.exe runs as the real launcher; until the wizard runs
-    // as real code here, Install.exe is a program that ends at once (a
-    // "programs" entry of the same path gives it a run time). Config.exe plays
-    // the maker's access-control tool: it grants the access it is asked for.
+    // The programs. setup.exe and Install.exe run as real code (a "programs"
+    // entry of the same path makes one a plain program instead), Install.exe
+    // with its resources. Config.exe plays the maker's access-control tool:
+    // it grants the access it is asked for.
     addProgram(sim::JoinPath(root, u"setup.exe"), EndsAtOnce);
-    addProgram(PackagePath(root, "Systems/Install.exe"), EndsAtOnce);
+    std::u16string install = PackagePath(root, "Systems/Install.exe");
+    if (!lacked(install)) {
+        machine.processes.addProgram(install, RealWizardProgram(machine));
+        machine.resources.set(install, sim::InstallResources());
+    }
     std::u16string tool = PackagePath(root, "Systems/Config.exe");
     if (!lacked(tool)) {
         sim::AddAccessControlTool(machine, tool);
@@ -229,6 +238,98 @@ void PlaceUsb(const Scenario& scenario, sim::SimMachine& machine) {
     }
 }
 
+// What the user does in front of the wizard: the port type, the first click
+// of Next, the scenario's clicks, and the reactions to the label texts (in
+// both of the wizard's languages: only the one it speaks ever shows).
+void PlaceWizardUser(const Scenario& scenario, sim::SimMachine& machine) {
+    const UserSection& user = scenario.user;
+    sim::Millis start = machine.clock.now();
+    if (user.choosesOther) {
+        machine.user.clickAt(start + user.portAt, IDC_OTHER);
+    }
+    if (user.nextAt) {
+        machine.user.clickAt(start + *user.nextAt, IDC_NEXT);
+    }
+    for (const WizardClick& click : user.clicks) {
+        if (click.control == 0) {
+            machine.user.closeBoxAt(start + click.at);
+        } else {
+            machine.user.clickAt(start + click.at, click.control);
+        }
+    }
+
+    sim::UsbPrinterInterface* engraver = nullptr;
+    for (const auto& device : machine.usb.all()) {
+        if (device->engraver) {
+            engraver = device.get();
+            break;
+        }
+    }
+    const bool explicitReactions = user.reactions.has_value();
+    for (const WizardReaction& reaction : user.reactions.value_or(DefaultReactions())) {
+        std::string what;
+        std::function<void()> action;
+        auto onEngraver = [&](std::string text, auto change) {
+            if (engraver == nullptr) {
+                if (explicitReactions) {
+                    throw ScenarioError(scenario.file, "/user/reactions",
+                                        "an engraver in \"usb\" for the reactions that act on it");
+                }
+                return;
+            }
+            what = std::move(text);
+            action = [&machine, engraver, change] { change(machine.usb, *engraver); };
+        };
+        using Action = WizardReaction::Action;
+        switch (reaction.action) {
+            case Action::SwitchOff:
+                onEngraver("switches the engraver off",
+                           [](sim::UsbDevices& usb, auto& device) { usb.switchOff(device); });
+                break;
+            case Action::SwitchOn:
+                onEngraver("switches the engraver on",
+                           [](sim::UsbDevices& usb, auto& device) { usb.switchOn(device); });
+                break;
+            case Action::Connect:
+                onEngraver("connects the engraver and switches it on",
+                           [](sim::UsbDevices& usb, auto& device) {
+                               if (!device.connected) {
+                                   usb.plugIn(device);
+                               }
+                               usb.switchOn(device);
+                           });
+                break;
+            case Action::Unplug:
+                onEngraver("unplugs the engraver",
+                           [](sim::UsbDevices& usb, auto& device) { usb.unplug(device); });
+                break;
+            case Action::PlugIn:
+                onEngraver("plugs the engraver in",
+                           [](sim::UsbDevices& usb, auto& device) { usb.plugIn(device); });
+                break;
+            case Action::Click:
+            case Action::CloseBox:
+                break;
+        }
+        for (std::string_view literal : {wizard::kTextLiterals[reaction.text].english,
+                                         wizard::kTextLiterals[reaction.text].french}) {
+            std::optional<std::u16string> text =
+                sim::WidenCodePage(machine.locale.ansiCodePage, literal);
+            if (!text) {
+                continue;
+            }
+            if (reaction.action == Action::Click) {
+                machine.user.clickWhenShown(*text, reaction.after, reaction.control);
+            } else if (reaction.action == Action::CloseBox) {
+                machine.user.reactTo(*text, reaction.after, "closes the wizard",
+                                     [&machine] { machine.dialogs.closeBox(); });
+            } else if (action) {
+                machine.user.reactTo(*text, reaction.after, what, action);
+            }
+        }
+    }
+}
+
 void PlaceSpoolerAndUser(const Scenario& scenario, sim::SimMachine& machine) {
     const SpoolerSection& spooler = scenario.spooler;
     machine.spooler.setRunning(spooler.running);
@@ -256,9 +357,22 @@ void PlaceSpoolerAndUser(const Scenario& scenario, sim::SimMachine& machine) {
     if (scenario.tempPath) {
         machine.tempPath = *scenario.tempPath;
     }
+    if (scenario.language) {
+        machine.locale.defaultLangId = *scenario.language;
+    }
 }
 
 }  // namespace
+
+std::vector<WizardReaction> DefaultReactions() {
+    using Action = WizardReaction::Action;
+    return {
+        {wizard::TextSwitchOff, 2500, Action::SwitchOff, 0},
+        {wizard::TextConnect, 4000, Action::Connect, 0},
+        {wizard::TextSwitchOn, 1500, Action::SwitchOn, 0},
+        {wizard::TextClickNext, 5000, Action::Click, IDC_NEXT},
+    };
+}
 
 void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
     if (scenario.package) {
@@ -271,6 +385,7 @@ void BuildMachine(const Scenario& scenario, sim::SimMachine& machine) {
     ApplyModules(scenario, machine);
     PlaceUsb(scenario, machine);
     PlaceSpoolerAndUser(scenario, machine);
+    PlaceWizardUser(scenario, machine);
     for (const sim::FaultRule& rule : scenario.faults) {
         machine.faults.add(rule);
     }

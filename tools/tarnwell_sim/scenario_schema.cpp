@@ -16,9 +16,12 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/text_format.h"
+#include "platform/win_codes.h"
 #include "sim/sim_path.h"
 #include "tools/tarnwell_sim/sample_package.h"
 #include "tools/tarnwell_sim/scenario.h"
+#include "wizard/resource.h"
+#include "wizard/text_table.h"
 
 namespace tw::tarnwell_sim {
 namespace {
@@ -211,7 +214,7 @@ void ReadDescription(const Node& node, Scenario& scenario) {
 
 void ReadMachine(const Node& node, Scenario& scenario) {
     node.requireObject("the machine's settings (an object)");
-    node.allowOnly({"clockStart", "windows64", "seed", "tempPath"});
+    node.allowOnly({"clockStart", "windows64", "seed", "tempPath", "language", "timeLimit"});
     if (auto start = node.member("clockStart")) {
         scenario.machine.startTime = start->whole("the clock at the start, in ms");
     }
@@ -227,6 +230,13 @@ void ReadMachine(const Node& node, Scenario& scenario) {
             temp->wrongKind("the temporary-files folder ending in a backslash");
         }
         scenario.tempPath = path;
+    }
+    if (auto limit = node.member("timeLimit")) {
+        scenario.timeLimit = limit->whole("the virtual time the run may take, in ms", 1);
+    }
+    if (auto language = node.member("language")) {
+        scenario.language = static_cast<std::uint16_t>(language->whole(
+            "the system's default language id (1033 English, 1036 French)", 1, 0xFFFF));
     }
 }
 
@@ -655,21 +665,136 @@ void ReadInfFolder(const Node& node, Scenario& scenario) {
     }
 }
 
+// A name out of a table of names, or an error listing them.
+template <class Value, std::size_t N>
+Value Choice(const Node& node, const std::array<std::pair<std::string_view, Value>, N>& names,
+             const std::string& what) {
+    std::vector<std::string_view> listed;
+    if (node.value().is_string()) {
+        std::string name = node.value().get<std::string>();
+        for (const auto& [known, value] : names) {
+            if (name == known) {
+                return value;
+            }
+        }
+    }
+    for (const auto& entry : names) {
+        listed.push_back(entry.first);
+    }
+    node.wrongKind(what + " (" + JoinNames(listed) + ")");
+}
+
+// The wizard's controls a user clicks, by name.
+constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kControls{{
+    {"next", IDC_NEXT},
+    {"cancel", win::kIdCancel},
+    {"usb", IDC_USB},
+    {"other", IDC_OTHER},
+    {"closeBox", 0},
+}};
+
+// The label texts a user reacts to, by name.
+constexpr std::array<std::pair<std::string_view, std::size_t>, 7> kLabelTexts{{
+    {"switchOff", wizard::TextSwitchOff},
+    {"connect", wizard::TextConnect},
+    {"switchOn", wizard::TextSwitchOn},
+    {"clickNext", wizard::TextClickNext},
+    {"deleting", wizard::TextDeleting},
+    {"driverInstallation", wizard::TextDriverInstallation},
+    {"firmwareUpdate", wizard::TextFirmwareUpdate},
+}};
+
+using ReactionAction = WizardReaction::Action;
+constexpr std::array<std::pair<std::string_view, ReactionAction>, 6> kEngraverActions{{
+    {"switchOff", ReactionAction::SwitchOff},
+    {"switchOn", ReactionAction::SwitchOn},
+    {"connect", ReactionAction::Connect},
+    {"unplug", ReactionAction::Unplug},
+    {"plugIn", ReactionAction::PlugIn},
+    {"closeBox", ReactionAction::CloseBox},
+}};
+
+WizardReaction ReadReaction(const Node& item) {
+    item.requireObject("a reaction (an object with \"when\", \"after\" and \"do\")");
+    item.allowOnly({"when", "after", "do"});
+    WizardReaction reaction;
+    reaction.text =
+        Choice(item.require("when", "the label text reacted to"), kLabelTexts, "a label text");
+    if (auto after = item.member("after")) {
+        reaction.after = after->whole("how long after the text shows, in ms");
+    }
+    const Node action = item.require("do", "what the user does");
+    std::string name = action.value().is_string() ? action.value().get<std::string>() : "";
+    const std::string expected =
+        "an action on the engraver (switchOff, switchOn, connect, unplug, plugIn), "
+        "\"click \" and a control (next, cancel, usb, other), or closeBox";
+    if (name.rfind("click ", 0) == 0) {
+        auto control = std::find_if(kControls.begin(), kControls.end(), [&](const auto& entry) {
+            return entry.first == name.substr(6);
+        });
+        if (control == kControls.end() || control->second == 0) {
+            action.wrongKind(expected);
+        }
+        reaction.action = ReactionAction::Click;
+        reaction.control = control->second;
+    } else {
+        reaction.action = Choice(action, kEngraverActions, expected);
+    }
+    return reaction;
+}
+
 void ReadUser(const Node& node, Scenario& scenario) {
     node.requireObject("the user (an object)");
-    node.allowOnly({"name", "restartAnswer", "restartAnswerTime"});
+    node.allowOnly({"name", "restartAnswer", "restartAnswerTime", "port", "portAt", "nextAt",
+                    "clicks", "reactions"});
+    UserSection& user = scenario.user;
     if (auto name = node.member("name")) {
-        scenario.user.name = name->text16("the user's account name");
+        user.name = name->text16("the user's account name");
     }
     if (auto answer = node.member("restartAnswer")) {
         std::string text = answer->text("\"yes\" or \"no\"");
         if (text != "yes" && text != "no") {
             answer->wrongKind("\"yes\" or \"no\"");
         }
-        scenario.user.agreesToRestart = text == "yes";
+        user.agreesToRestart = text == "yes";
     }
     if (auto time = node.member("restartAnswerTime")) {
-        scenario.user.restartAnswerTime = time->whole("how long the user takes to answer, in ms");
+        user.restartAnswerTime = time->whole("how long the user takes to answer, in ms");
+    }
+    if (auto port = node.member("port")) {
+        static constexpr std::array<std::pair<std::string_view, bool>, 2> kPorts{{
+            {"usb", false},
+            {"other", true},
+        }};
+        user.choosesOther = Choice(*port, kPorts, "the port type the user picks");
+    }
+    if (auto at = node.member("portAt")) {
+        user.portAt = at->whole("when the user picks the port type, in ms since the start");
+    }
+    if (auto next = node.member("nextAt")) {
+        if (next->value().is_null()) {
+            user.nextAt.reset();
+        } else {
+            user.nextAt = next->whole("when the user first clicks Next, in ms since the start");
+        }
+    }
+    if (auto clicks = node.member("clicks")) {
+        for (const Node& item : clicks->items("a list of clicks")) {
+            item.requireObject("a click (an object with \"at\" and \"control\")");
+            item.allowOnly({"at", "control"});
+            WizardClick click;
+            click.at = item.require("at", "when, in ms since the start")
+                           .whole("when, in ms since the start");
+            click.control = Choice(item.require("control", "the control clicked"), kControls,
+                                   "a control of the wizard");
+            user.clicks.push_back(click);
+        }
+    }
+    if (auto reactions = node.member("reactions")) {
+        user.reactions.emplace();
+        for (const Node& item : reactions->items("a list of reactions to label texts")) {
+            user.reactions->push_back(ReadReaction(item));
+        }
     }
 }
 
@@ -725,11 +850,11 @@ void ReadRun(const Node& node, Scenario& scenario) {
     node.allowOnly({"program", "path", "arguments", "currentDirectory"});
     RunSection& run = scenario.run;
     if (auto program = node.member("program")) {
-        if (program->text("\"setup\"") != "setup") {
-            program->wrongKind(
-                "\"setup\" (the launcher; the only program run as real code so far)");
-        }
-        run.program = RunProgram::Setup;
+        static constexpr std::array<std::pair<std::string_view, RunProgram>, 2> kPrograms{{
+            {"setup", RunProgram::Setup},
+            {"install", RunProgram::Install},
+        }};
+        run.program = Choice(*program, kPrograms, "the program started");
     }
     if (auto path = node.member("path")) {
         run.path = path->windowsPath();
@@ -921,9 +1046,11 @@ Scenario ParseScenario(std::string_view text, const std::string& file) {
         if (!scenario.package) {
             throw ScenarioError(file, "/run",
                                 "\"path\" (the program to run), or a \"package\" section whose "
-                                "setup.exe runs");
+                                "program runs");
         }
-        scenario.run.path = sim::JoinPath(sim::NormalizePath(scenario.package->root), u"setup.exe");
+        scenario.run.path = sim::JoinPath(
+            sim::NormalizePath(scenario.package->root),
+            scenario.run.program == RunProgram::Setup ? u"setup.exe" : u"Systems\\Install.exe");
     }
     return scenario;
 }

@@ -62,12 +62,15 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     std::string scenarioFile;
     bool json = false;
     bool withCalls = false;
+    bool frames = false;
     std::optional<std::uint64_t> seed;
     bool faults = false;
     std::optional<double> faultRate;
     app.add_option("scenario", scenarioFile, "Scenario file (JSON) to run");
     app.add_flag("--json", json, "Write the timeline and summary as JSON");
     app.add_flag("--calls", withCalls, "Show every system call in the timeline too");
+    app.add_flag("--frames", frames,
+                 "Show a picture of the wizard's dialog as text at each visible change");
     app.add_option("--seed", seed, "Seed of the machine's random source (replaces the scenario's)");
     app.add_flag("--faults", faults,
                  "Run with seeded random faults (the scenario's \"randomFaults\", else 2 % of "
@@ -83,6 +86,7 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
 
     RunOptions options;
     options.seed = seed;
+    options.frames = frames;
     options.randomFaults = faults || faultRate.has_value();
     options.faultRate = faultRate;
     std::optional<ProgressLine> progress;

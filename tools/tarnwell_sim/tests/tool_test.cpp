@@ -99,6 +99,7 @@ TEST_F(ToolTest, MissingFileAndBadArgumentsGiveExitCode2) {
 TEST_F(ToolTest, UnmetExpectationGivesExitCode1AndSaysWhat) {
     std::string file = write("unmet.json", R"({
         "package": {"root": "C:\\Pkg"},
+        "user": {"nextAt": null, "clicks": [{"at": 500, "control": "cancel"}]},
         "run": {},
         "expect": {"messageBoxes": ["Hello"], "timeline": ["never shown"],
                    "filesAbsent": ["C:\\Pkg\\kelvra.inf"]}
@@ -113,6 +114,7 @@ TEST_F(ToolTest, UnmetExpectationGivesExitCode1AndSaysWhat) {
 TEST_F(ToolTest, PlannedFaultThatNeverFiredIsUnmet) {
     std::string file = write("unfired.json", R"({
         "package": {"root": "C:\\Pkg"},
+        "user": {"nextAt": null, "clicks": [{"at": 500, "control": "cancel"}]},
         "faults": [{"function": "DeleteFileW", "error": 5}],
         "expect": {}
     })");
@@ -155,6 +157,7 @@ TEST_F(ToolTest, JsonHoldsTimelineSummaryAndOutcome) {
 TEST_F(ToolTest, RandomFaultsFollowTheSeed) {
     std::string file = write("random.json", R"({
         "package": {"root": "C:\\Pkg"},
+        "user": {"nextAt": null, "clicks": [{"at": 500, "control": "cancel"}]},
         "randomFaults": {"functions": {"CreateProcessW": [2, 5, 1455]}},
         "expect": {"messageBoxes": []}
     })");
@@ -182,6 +185,7 @@ TEST_F(ToolTest, PackageFromAHostFolder) {
     write("maker/kelvra.inf", "[Version]\r\n");
     write("maker/systems/Config.exe", "MZ");
     std::string file = write("host.json", R"({
+        "user": {"nextAt": null, "clicks": [{"at": 500, "control": "cancel"}]},
         "package": {"root": "C:\\Pkg", "vendorFiles": "maker"},
         "expect": {"filesPresent": ["C:\\Pkg\\kelvra.inf", "C:\\Pkg\\Systems\\Config.exe",
                                     "C:\\Pkg\\setup.exe", "C:\\Pkg\\Systems\\Install.exe"],
@@ -224,6 +228,7 @@ TEST_F(ToolTest, EarlierInstallationIsOnTheMachine) {
         "infFolder": [{"name": "oem3.inf", "sample": true},
                       {"name": "oem7.inf", "text": "[Version]\r\n", "encoding": "ansi",
                        "precompiled": false}],
+        "user": {"nextAt": null, "clicks": [{"at": 500, "control": "cancel"}]},
         "spooler": {"queues": [{"name": "Tarn-Well", "driver": "Tarn-Well", "jobs": 1}],
                     "drivers": ["Tarn-Well"]},
         "expect": {"filesPresent": ["C:\\Windows\\inf\\oem3.inf", "C:\\Windows\\inf\\oem3.pnf",
@@ -231,6 +236,54 @@ TEST_F(ToolTest, EarlierInstallationIsOnTheMachine) {
                    "filesAbsent": ["C:\\Windows\\inf\\oem7.pnf"]}
     })");
     EXPECT_EQ(run({file}), kExitAsExpected) << out_ << err_;
+}
+
+// The wizard runs as real code when setup starts it. A wizard that waits for
+// an engraver that never comes keeps its timer ticking: the run stops at the
+// scenario's time limit as stuck, with what it was waiting for.
+TEST_F(ToolTest, WizardWaitingForEverStopsAtTheTimeLimit) {
+    std::string file = write("no_engraver.json", R"({
+        "machine": {"timeLimit": 120000},
+        "package": {"root": "C:\\Pkg"}
+    })");
+    EXPECT_EQ(run({file}), kExitStuck) << out_ << err_;
+    EXPECT_NE(out_.find("label 1012 shows \">   Connect the machine to the port, switch it on\""),
+              std::string::npos)
+        << out_;
+    EXPECT_NE(out_.find("when the run's time was up"), std::string::npos) << out_;
+}
+
+// --frames: a picture of the dialog at each moment something visible changed,
+// with greyed controls marked; in the JSON too.
+TEST_F(ToolTest, FramesShowTheDialogAtEachVisibleChange) {
+    std::string file = write("frames.json", R"({
+        "package": {"root": "C:\\Pkg"},
+        "user": {"port": "other", "portAt": 500, "nextAt": null,
+                 "clicks": [{"at": 900, "control": "cancel"}]}
+    })");
+    EXPECT_EQ(run({"--frames", file}), kExitAsExpected) << out_ << err_;
+    // Opened, then Other chosen: two pictures; Cancel hides the dialog.
+    EXPECT_NE(out_.find("the wizard at 0.000 s:"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("(*) USB"), std::string::npos);
+    EXPECT_NE(out_.find("the wizard at 0.500 s:"), std::string::npos);
+    EXPECT_NE(out_.find("( ) USB"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("(*) Other"), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("the wizard at 0.900 s:"), std::string::npos);
+
+    EXPECT_EQ(run({"--frames", "--json", file}), kExitAsExpected);
+    nlohmann::json frames = nlohmann::json::parse(out_)["frames"];
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[1]["at"], 500);
+    EXPECT_EQ(frames[0]["picture"][0].get<std::string>().rfind("+= Tarnwell Setup 1.10 =", 0), 0u);
+
+    // The greyed mark: after Next the radio buttons are disabled.
+    std::string greyed = write("greyed.json", R"({
+        "package": {"root": "C:\\Pkg"},
+        "user": {"clicks": [{"at": 1500, "control": "cancel"}]}
+    })");
+    EXPECT_EQ(run({"--frames", greyed}), kExitAsExpected) << out_;
+    EXPECT_NE(out_.find("~(*) USB"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("~[ Next ]"), std::string::npos) << out_;
 }
 
 // Every scenario of scenarios/ loads (the scenario tests run them).

@@ -51,6 +51,8 @@ import stat
 import sys
 
 FALLBACK_FOLDER = "package Tarnwell"
+# The local ports of Wine's spooler.
+WINE_PORTS = ("COM1:", "COM2:", "COM3:", "COM4:", "FILE:", "LPT1:", "LPT2:", "LPT3:")
 RUN_ONCE_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
 RESTART_VALUE = "RestartSetupLaser"
 ACCESS_TOOL_RECORD = "Config_calls.txt"
@@ -132,12 +134,19 @@ def file_bytes(entry, scenario_dir):
     return b""
 
 
+# The sample set's INF, which a scenario's INF package may name ("sample": true).
+SAMPLE_INF = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sample", "kelvra.inf")
+
+
 def inf_bytes(package):
     if package.get("sample"):
-        raise SystemExit("outcome.py: an INF package with \"sample\": true cannot be seeded yet")
+        with open(SAMPLE_INF, "rb") as sample:
+            text = sample.read().decode("utf-16")
+    else:
+        text = package["text"]
     if package.get("encoding", "utf16") == "ansi":
-        return package["text"].encode("cp1252")
-    return b"\xff\xfe" + package["text"].encode("utf-16-le")
+        return text.encode("cp1252")
+    return b"\xff\xfe" + text.encode("utf-16-le")
 
 
 def plan(scenario_path, case_dir):
@@ -181,7 +190,12 @@ def plan(scenario_path, case_dir):
         if driver in spooler.get("drivers", []):
             seeded.append({"item": "printer driver " + driver, "kind": "driver", "wine": driver})
     for queue in spooler.get("queues", []):
-        steps.append(["queue", queue["name"], queue.get("driver", ""), queue.get("port", "USB001")])
+        port = queue.get("port", "USB001")
+        if port not in WINE_PORTS:
+            steps.append(["skip", "port %s of queue %s" % (port, queue["name"]),
+                          "Wine has no such port: the queue is put on LPT1:"])
+            port = "LPT1:"
+        steps.append(["queue", queue["name"], queue.get("driver", ""), port])
         seeded.append({"item": "print queue " + queue["name"], "kind": "queue",
                        "wine": queue["name"]})
         if queue.get("jobs", 0):
@@ -202,9 +216,21 @@ def plan(scenario_path, case_dir):
                           "Wine's registry keeps no access rules"])
     for section, why in (("usb", "Wine has no USB printer of the engraver"),
                          ("faults", "planned faults exist only in the simulation"),
-                         ("modules", "Wine's system modules cannot be taken away")):
+                         ("modules", "Wine's system modules cannot be taken away"),
+                         ("systemPrograms", "Wine's own net.exe and xcopy run")):
         if scenario.get(section):
             steps.append(["skip", section, why])
+    for name, why in (("heldWhileRunning", "Wine's spooler service holds no files"),
+                      ("running", "Wine's spooler starts out stopped; its functions work anyway"),
+                      ("ports", "Wine's ports are its own"),
+                      ("printerSetup", "Wine's printer set-up entry point does nothing")):
+        if name in spooler:
+            steps.append(["skip", "spooler " + name, why])
+    if "name" in scenario.get("user", {}):
+        steps.append(["skip", "user name " + scenario["user"]["name"],
+                      "Wine's user is the Linux user; the outcome names neither"])
+    if scenario.get("machine", {}).get("windows64") is False:
+        steps.append(["skip", "32-bit Windows", "Wine here is 64-bit only"])
     run = scenario.get("run", {})
     if run.get("program", "setup") != "setup":
         raise SystemExit("outcome.py: only scenarios that run setup.exe can run under Wine")
@@ -271,6 +297,16 @@ def relative_copy(items, folder):
     return sorted(out, key=fold)
 
 
+def fallback_copy(created, folder):
+    """The copy in the fallback folder, from the items a run created ("file
+    C:\\...", "folder C:\\..."); None when the folder was not made."""
+    items = [tuple(item.split(" ", 1)) for item in created]
+    items = [(kind, path) for kind, path in items if kind in ("file", "folder")]
+    made = any(kind == "folder" and fold(path) == fold(folder) for kind, path in items)
+    copy = relative_copy(items, folder)
+    return copy if made or copy else None
+
+
 def tool_arguments(command_line, user):
     """The access-control tool's arguments, the user's name as <user>."""
     match = re.match(r'^\s*(?:"[^"]*"|\S+)\s*(.*)$', command_line)
@@ -300,39 +336,30 @@ def wine_outcome(case_dir, out_path):
     temp = "C:\\users\\%s\\Temp\\" % getpass.getuser()
     user = getpass.getuser()
 
+    def queue_listed(listing, name):
+        return any(line.startswith("queue %s driver=" % name) for line in listing)
+
     outcome = {"seeded": {}}
     for thing in seeded:
-        if thing["kind"] == "file":
-            name = "file " + thing["wine"]
-        elif thing["kind"] == "key":
-            name = "key " + thing["wine"]
+        if thing["kind"] in ("file", "key"):
+            listed = fold(thing["kind"] + " " + thing["wine"])
+            there_before, there_after = listed in before, listed in after
         elif thing["kind"] == "queue":
-            name = None
-            listed = [l for l in spooler_before if l.startswith("queue %s driver=" % thing["wine"])]
-            there_before = bool(listed)
-            gone = not [l for l in spooler_after if l.startswith("queue %s driver=" % thing["wine"])]
+            there_before = queue_listed(spooler_before, thing["wine"])
+            there_after = queue_listed(spooler_after, thing["wine"])
         else:
-            name = None
             there_before = "driver " + thing["wine"] in spooler_before
-            gone = "driver " + thing["wine"] not in spooler_after
-        if name is not None:
-            there_before = fold(name) in before
-            gone = fold(name) not in after
-        if not there_before:
-            outcome["seeded"][thing["item"]] = "never seeded"
-        else:
-            outcome["seeded"][thing["item"]] = "gone" if gone else "stayed"
+            there_after = "driver " + thing["wine"] in spooler_after
+        outcome["seeded"][thing["item"]] = (
+            "never seeded" if not there_before else "stayed" if there_after else "gone")
 
     created = [after[k] for k in after if k not in before]
     outcome["newPackagesInInfFolder"] = sum(
         1 for item in created if re.fullmatch(r"file C:\\windows\\inf\\[^\\]+\.inf", item, re.I))
-    folder = temp + FALLBACK_FOLDER
-    items = [tuple(item.split(" ", 1)) for item in created]
-    copy = relative_copy([(k, p) for k, p in items if k in ("file", "folder")], folder)
-    outcome["fallbackCopy"] = copy if ("folder", folder) in [(k, p) for k, p in items] or copy \
-        else None
+    outcome["fallbackCopy"] = fallback_copy(created, temp + FALLBACK_FOLDER)
     run_once = lines("run_once.txt")
-    outcome["restartEntry"] = run_once[0].replace(temp, "<temp>\\") if run_once else None
+    outcome["restartEntry"] = (re.sub(re.escape(temp), lambda _: "<temp>\\", run_once[0],
+                                      flags=re.I) if run_once else None)
     outcome["accessToolCalls"] = [tool_arguments(line, user) for line in lines("config_calls.txt")]
     outcome["messageBoxes"] = lines("boxes.txt")
     outcome["restartOffered"] = any("SetupPromptReboot" in line for line in lines("run.log")) or \
@@ -377,9 +404,7 @@ def sim_outcome(scenario_path, report_path, out_path):
     outcome["newPackagesInInfFolder"] = sum(
         1 for item in created if re.fullmatch(r"file C:\\Windows\\inf\\[^\\]+\.inf", item, re.I))
     folder = temp + FALLBACK_FOLDER
-    items = [tuple(item.split(" ", 1)) for item in created]
-    copy = relative_copy([(k, p) for k, p in items if k in ("file", "folder")], folder)
-    outcome["fallbackCopy"] = copy if ("folder", folder) in items or copy else None
+    outcome["fallbackCopy"] = fallback_copy(created, folder)
 
     # The report names the value it set and its size, not its data: the data
     # is taken to be the quoted path of the copy's setup.exe when its size is

@@ -39,11 +39,14 @@
 set -euo pipefail
 source_dir=$(realpath -- "$1") package_dir=$(realpath -- "$2")
 seed=$(realpath -- "$3") probe=$(realpath -- "$4") wine_run=$(realpath -- "$5")
-export WINEPREFIX=$(realpath -m -- "$6")
+WINEPREFIX=$(realpath -m -- "$6")
+export WINEPREFIX
 artifacts=$(realpath -m -- "$7")
 tarnwell_sim=$8
 tests=$source_dir/package/tests
 export TW_WINE_DISPLAY=1
+# The test's Python helpers leave no compiled files in the source tree.
+export PYTHONDONTWRITEBYTECODE=1
 wineserver=$(dirname "${TW_WINE:-/usr/lib/wine/wine64}")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 
@@ -117,6 +120,15 @@ answer_window() {
     [ -n "$button" ] && click_centre "$button"
 }
 
+# The screen once the restart has been offered (Wine's trace shows the call):
+# Wine shows no prompt, and the shot keeps what was on the screen then.
+restart_screen() {
+    if [ ! -f "$case_dir/restart_offered.png" ] &&
+        grep -q SetupPromptReboot "$case_dir/run.log" 2>/dev/null; then
+        DISPLAY=:$(display) import -window root "$case_dir/restart_offered.png" 2>/dev/null || true
+    fi
+}
+
 # Runs setup.exe with its arguments, watching the windows, until it ends or the
 # time limit passes. Sets run_status (124: it did not end in time).
 run_setup() {
@@ -140,12 +152,14 @@ run_setup() {
                     answer_window "$name"
                 fi
             done
+            restart_screen
         fi
         sleep 0.25
     done
     run_status=0
     wait "$runner" || run_status=$?
     run_seconds=$(since "$start")
+    restart_screen
 }
 
 # A Wine session held open from before setup.exe starts until the test has

@@ -5,7 +5,7 @@ set -euo pipefail
 
 main_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev)
 test_packages=("${main_packages[@]}" googletest libbenchmark-dev clang clang-tidy clang-format
-    libclang-rt-dev mingw-w64 wine wine64 xvfb xdotool imagemagick locales file unzip)
+    libclang-rt-dev mingw-w64 wine wine64 xvfb xdotool imagemagick locales file unzip python3)
 
 case ${1:-} in
     main) wanted=("${main_packages[@]}") ;;

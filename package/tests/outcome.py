@@ -406,19 +406,17 @@ def sim_outcome(scenario_path, report_path, out_path):
     folder = temp + FALLBACK_FOLDER
     outcome["fallbackCopy"] = fallback_copy(created, folder)
 
-    # The report names the value it set and its size, not its data: the data
-    # is taken to be the quoted path of the copy's setup.exe when its size is
-    # that text's, with its terminator, two bytes a character.
+    # The machine's change shows the text the value was set to; it is told
+    # with the temporary folder written as "<temp>", as the Wine side does.
     entry = None
-    pattern = re.compile(r'RegSetValueExW\(key %s, "%s", type 1, (\d+) bytes\) -> 0' % (
+    pattern = re.compile(r"registry value set %s %s = (.*)$" % (
         re.escape(RUN_ONCE_KEY), RESTART_VALUE), re.I)
     for line in report["timeline"]:
-        found = pattern.search(line["text"])
+        found = pattern.search(line["text"]) if line["kind"] == "effect" else None
         if found:
-            size = int(found.group(1))
-            text = quoted_entry(folder)
-            entry = (quoted_entry("<temp>\\" + FALLBACK_FOLDER) if size == 2 * (len(text) + 1)
-                     else "<%d bytes that are not %s>" % (size, text))
+            text = found.group(1)
+            entry = (quoted_entry("<temp>\\" + FALLBACK_FOLDER)
+                     if fold(text) == fold(quoted_entry(folder)) else text)
     outcome["restartEntry"] = entry
     outcome["accessToolCalls"] = [
         tool_arguments(p["commandLine"], user) for p in report["summary"]["processes"]

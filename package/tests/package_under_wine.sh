@@ -213,13 +213,9 @@ run_case() {
     case_name=$1
     case_dir=$artifacts/$case_name
     mkdir -p -- "$case_dir"
-    local scenario lead=1 started
+    local scenario started
     started=$(seconds)
     scenario=$source_dir/scenarios/$case_name.json
-    if [ ! -f "$scenario" ]; then
-        scenario=$tests/scenarios/$case_name.json
-        lead=0
-    fi
     note "$case_name: scenario $scenario"
 
     # Seeding, from the scenario.
@@ -312,7 +308,7 @@ run_case() {
     fi
     outcome_lines=$(python3 "$tests/outcome.py" flat "$case_dir/wine_outcome.json")
     "check_$case_name"
-    compare_with_sim "$scenario" "$lead"
+    compare_with_sim "$scenario"
     note "$case_name: done in $(since "$started") s"
 }
 
@@ -400,11 +396,9 @@ check_silent_driver_file_in_use() {
 }
 
 # --- The same scenario on the simulated machine --------------------------------------
-# The scenario's own run when tarnwell-sim meets its expected outcome; for the
-# draft scenarios of this folder, while tarnwell-sim does not yet run install
-# as real code, the outcome recorded from the simulation in sim_outcomes/.
+# tarnwell-sim runs the same scenario; it must meet its expected outcome.
 compare_with_sim() {
-    local scenario=$1 lead=$2 status=0 sim_outcome=$case_dir/sim_outcome.json
+    local scenario=$1 status=0 sim_outcome=$case_dir/sim_outcome.json
     if [ -x "$tarnwell_sim" ]; then
         "$tarnwell_sim" --json --calls "$scenario" >"$case_dir/sim_report.json" 2>&1 || status=$?
     else
@@ -413,9 +407,6 @@ compare_with_sim() {
     if [ "$status" -eq 0 ]; then
         python3 "$tests/outcome.py" sim "$scenario" "$case_dir/sim_report.json" "$sim_outcome"
         note "$case_name: compared with tarnwell-sim's run of the scenario"
-    elif [ "$lead" -eq 0 ] && [ -f "$tests/sim_outcomes/$case_name.json" ]; then
-        cp -- "$tests/sim_outcomes/$case_name.json" "$sim_outcome"
-        note "$case_name: tarnwell-sim does not meet this draft scenario (exit $status; it runs install as a stand-in program): compared with the outcome recorded from the simulation, sim_outcomes/$case_name.json"
     elif [ "$status" -eq 127 ]; then
         fail "$case_name: no tarnwell-sim at $tarnwell_sim to compare with: build the native preset first"
         return

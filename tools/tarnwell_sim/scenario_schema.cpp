@@ -669,7 +669,6 @@ void ReadInfFolder(const Node& node, Scenario& scenario) {
 template <class Value, std::size_t N>
 Value Choice(const Node& node, const std::array<std::pair<std::string_view, Value>, N>& names,
              const std::string& what) {
-    std::vector<std::string_view> listed;
     if (node.value().is_string()) {
         std::string name = node.value().get<std::string>();
         for (const auto& [known, value] : names) {
@@ -678,8 +677,9 @@ Value Choice(const Node& node, const std::array<std::pair<std::string_view, Valu
             }
         }
     }
-    for (const auto& entry : names) {
-        listed.push_back(entry.first);
+    std::array<std::string_view, N> listed;
+    for (std::size_t i = 0; i < N; ++i) {
+        listed[i] = names[i].first;
     }
     node.wrongKind(what + " (" + JoinNames(listed) + ")");
 }

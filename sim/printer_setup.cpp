@@ -163,7 +163,7 @@ ProgramRun PrinterSetup::install(const std::vector<std::u16string>& arguments) {
             trace_.effect("printer set-up installed nothing: " + reason);
             return;
         }
-        drivers_.add(model);
+        spooler_.addDriver(model);
         PrintQueue queue;
         queue.name = name;
         queue.driverName = model;

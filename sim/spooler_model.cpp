@@ -1,5 +1,8 @@
 #include "sim/spooler_model.h"
 
+#include <algorithm>
+
+#include "platform/win_codes.h"
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -88,6 +91,28 @@ void SpoolerModel::purge(const std::shared_ptr<PrintQueue>& queue) {
 void SpoolerModel::remove(const std::shared_ptr<PrintQueue>& queue) {
     queue->deleted = true;
     trace_.effect("print queue \"" + Utf8(queue->name) + "\" deleted");
+}
+
+void SpoolerModel::addDriver(std::u16string_view name) {
+    if (!hasDriver(name)) {
+        drivers_.emplace_back(name);
+    }
+}
+
+bool SpoolerModel::hasDriver(std::u16string_view name) const {
+    return std::any_of(drivers_.begin(), drivers_.end(),
+                       [&](const std::u16string& known) { return EqualsNoCase(known, name); });
+}
+
+std::uint32_t SpoolerModel::removeDriver(std::u16string_view name) {
+    auto it = std::find_if(drivers_.begin(), drivers_.end(),
+                           [&](const std::u16string& known) { return EqualsNoCase(known, name); });
+    if (it == drivers_.end()) {
+        return win::kErrorUnknownPrinterDriver;
+    }
+    trace_.effect("printer driver deleted " + Utf8(*it));
+    drivers_.erase(it);
+    return 0;
 }
 
 platform::PrinterInfo2 SpoolerModel::Record(const PrintQueue& queue) {

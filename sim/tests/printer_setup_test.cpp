@@ -75,7 +75,7 @@ TEST_F(PrinterSetupTest, InstallCreatesThePrinterWhenItEnds) {
     EXPECT_EQ(ToUtf8(queue.driverName), "Tarn-Well");
     EXPECT_EQ(ToUtf8(queue.portName), "lpt1:");
     EXPECT_EQ(queue.jobs, 0u);
-    EXPECT_TRUE(machine.printerDrivers.has(u"Tarn-Well"));
+    EXPECT_TRUE(machine.spooler.hasDriver(u"Tarn-Well"));
 }
 
 struct RefusalCase {

@@ -247,13 +247,13 @@ bool InfFolder::holdsPrecompiled(std::u16string_view name) const {
     return files_.isFile(precompiledPathOf(name));
 }
 
-std::uint32_t InfFolder::readInformation(std::u16string_view spec, InfVersion& version) const {
+std::uint32_t InfFolder::readInformation(std::u16string_view infName, InfVersion& version) const {
     std::vector<std::u16string> candidates;
-    if (spec.find(u'\\') != std::u16string_view::npos || IsAbsolutePath(spec)) {
-        candidates.push_back(NormalizePath(spec));
+    if (infName.find(u'\\') != std::u16string_view::npos || IsAbsolutePath(infName)) {
+        candidates.push_back(NormalizePath(infName));
     } else {
-        candidates.push_back(pathOf(spec));
-        candidates.push_back(JoinPath(JoinPath(windowsFolder_, u"System32"), spec));
+        candidates.push_back(pathOf(infName));
+        candidates.push_back(JoinPath(JoinPath(windowsFolder_, u"System32"), infName));
     }
     for (const std::u16string& candidate : candidates) {
         const FileNode* node = files_.find(candidate);

@@ -70,7 +70,7 @@ class InfFolder {
     // Finds and reads an INF as SetupGetInfInformationW does: a name with a
     // folder stands as given; a bare name is looked for in the INF folder,
     // then in the system folder. Returns 0 or the failure's code.
-    std::uint32_t readInformation(std::u16string_view spec, InfVersion& version) const;
+    std::uint32_t readInformation(std::u16string_view infName, InfVersion& version) const;
 
     // SetupUninstallOEMInfW: removes an INF of the folder (by bare name) and
     // its .pnf, whatever their attributes. Returns 0 or the failure's code.

@@ -21,6 +21,7 @@
 #include "wizard/resource.h"
 #include "wizard/subsystem_operations.h"
 #include "wizard/tests/expected_texts.h"
+#include "wizard/tests/wizard_harness.h"
 
 namespace tw::wizard {
 namespace {
@@ -158,10 +159,7 @@ class WholeRun {
     }
 
     const sim::DialogWindow& dialog() const { return *machine.dialogs.last(); }
-    std::string label(int n) const {
-        static constexpr std::int32_t kIds[7] = {1009, 1010, 1011, 1012, 1014, 1015, 1016};
-        return ToUtf8(dialog().control(kIds[n - 1])->text);
-    }
+    std::string label(int n) const { return ToUtf8(dialog().control(kLabelIds[n - 1])->text); }
 
     // The run, one line per step: what started it ("click Next", or
     // "tick +N" with N the time since the timer was armed), the operations

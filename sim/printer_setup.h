@@ -63,9 +63,6 @@ class PrinterSetup {
     // Windows the properties commands opened, in order.
     const std::vector<PropertiesWindow>& windows() const { return windows_; }
 
-    // The system's splitting of an argument text into arguments.
-    static std::vector<std::u16string> SplitArguments(std::u16string_view text);
-
   private:
     ProgramRun run(const ProcessLaunch& launch);
     ProgramRun install(const std::vector<std::u16string>& arguments);

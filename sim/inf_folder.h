@@ -42,6 +42,9 @@ inline constexpr std::uint32_t kErrorBadSectionNameLine = 0xE0000001;
 
 // The INF's text as setup reads it.
 std::u16string DecodeInfText(std::span<const std::uint8_t> bytes);
+// An INF's bytes as a package stores them, from its text in UTF-8: UTF-16
+// after a byte-order mark, or 8-bit text with '?' for a character beyond it.
+std::vector<std::uint8_t> EncodeInfText(std::string_view text, InfEncoding encoding);
 // Reads the [Version] entries of an INF text; returns 0, or the code of the
 // first line setup cannot parse.
 std::uint32_t ParseInfVersion(std::u16string_view text, InfVersion& version);

@@ -14,6 +14,7 @@
 #include "platform/text_format.h"
 #include "platform/win_codes.h"
 #include "removal/driver_files.h"
+#include "sim/inf_folder.h"
 #include "sim/sim_path.h"
 #include "sim/sim_platform.h"
 #include "sim/system_programs.h"
@@ -38,15 +39,10 @@ std::string English(TextEntry entry) {
 
 // The package's INF, in UTF-16, naming the driver model.
 std::vector<std::uint8_t> PackageInf() {
-    std::u16string text =
-        u"\uFEFF[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
-        u"[Strings]\r\nModel=\"Tarn-Well\"\r\n";
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
+    return sim::EncodeInfText(
+        "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+        "[Strings]\r\nModel=\"Tarn-Well\"\r\n",
+        sim::InfEncoding::Utf16);
 }
 
 std::vector<std::uint8_t> FirmwareTable() {

@@ -36,22 +36,22 @@ void SpoolerModel::holdWhileRunning(std::u16string_view path) {
 
 void SpoolerModel::stop() {
     running_ = false;
-    for (const std::u16string& path : held_) {
-        if (FileNode* node = files_.find(path)) {
-            node->inUse = false;
-        }
-    }
+    holdFiles(false);
     trace_.effect("print spooler stopped");
 }
 
 void SpoolerModel::start() {
     running_ = true;
+    holdFiles(true);
+    trace_.effect("print spooler started");
+}
+
+void SpoolerModel::holdFiles(bool inUse) {
     for (const std::u16string& path : held_) {
         if (FileNode* node = files_.find(path)) {
-            node->inUse = true;
+            node->inUse = inUse;
         }
     }
-    trace_.effect("print spooler started");
 }
 
 std::vector<std::shared_ptr<PrintQueue>> SpoolerModel::queues() const {

@@ -91,6 +91,9 @@ class SpoolerModel {
     static std::u16string DriverDirectory(std::u16string_view systemFolder, bool program32);
 
   private:
+    // Marks the held files that are still there as open (or no longer).
+    void holdFiles(bool inUse);
+
     VirtualClock& clock_;
     Trace& trace_;
     FileSystem& files_;

@@ -84,7 +84,7 @@ class SetupApi {
     // The information block of an INF. With no buffer (and size 0) only
     // `requiredSize` is set, in bytes of the 32-bit layout; with one, a
     // `bufferSize` smaller than needed fails with ERROR_INSUFFICIENT_BUFFER.
-    virtual Result<bool> SetupGetInfInformationW(std::u16string_view infSpec,
+    virtual Result<bool> SetupGetInfInformationW(std::u16string_view infName,
                                                  std::uint32_t searchControl,
                                                  InfInformation* buffer, std::uint32_t bufferSize,
                                                  std::uint32_t& requiredSize) = 0;

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "sim/command_line.h"
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -50,49 +51,6 @@ std::optional<Grant> ReadGrant(const std::vector<std::u16string>& arguments) {
 }
 
 }  // namespace
-
-std::vector<std::u16string> SplitArguments(std::u16string_view text) {
-    std::vector<std::u16string> arguments;
-    std::u16string current;
-    bool inArgument = false;
-    bool quoted = false;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        char16_t unit = text[at];
-        if ((unit == u' ' || unit == u'\t') && !quoted) {
-            if (inArgument) {
-                arguments.push_back(std::move(current));
-                current.clear();
-                inArgument = false;
-            }
-            continue;
-        }
-        inArgument = true;
-        if (unit == u'\\') {
-            std::size_t run = 0;
-            while (at < text.size() && text[at] == u'\\') {
-                ++run;
-                ++at;
-            }
-            bool beforeQuote = at < text.size() && text[at] == u'"';
-            current.append(beforeQuote ? run / 2 : run, u'\\');
-            if (beforeQuote && run % 2 == 1) {
-                current.push_back(u'"');  // an escaped quote
-            } else {
-                --at;  // the quote (or other character) is read next
-            }
-            continue;
-        }
-        if (unit == u'"') {
-            quoted = !quoted;
-            continue;
-        }
-        current.push_back(unit);
-    }
-    if (inArgument) {
-        arguments.push_back(std::move(current));
-    }
-    return arguments;
-}
 
 void AddAccessControlTool(SimMachine& machine, std::u16string_view path, Millis runTime) {
     machine.processes.addProgram(path, [&machine, runTime](const ProcessLaunch& launch) {

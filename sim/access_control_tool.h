@@ -7,9 +7,7 @@
 // change nothing; a key that is not there is left as it is.
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "sim/machine.h"
 
@@ -20,10 +18,5 @@ inline constexpr Millis kAccessToolRunTime = 700;
 // Registers the tool at `path` (its file put on disk).
 void AddAccessControlTool(SimMachine& machine, std::u16string_view path,
                           Millis runTime = kAccessToolRunTime);
-
-// The arguments of a command line, split the way a Windows C program splits
-// them: blanks outside quotes separate, quotes group and are dropped,
-// backslashes count only before a quote.
-std::vector<std::u16string> SplitArguments(std::u16string_view text);
 
 }  // namespace tw::sim

@@ -9,6 +9,14 @@ std::u16string FileSystem::keyOf(std::u16string_view path) {
     return FoldCase(NormalizePath(path));
 }
 
+std::u16string FileSystem::prefixBelow(std::u16string_view folder) {
+    std::u16string prefix = keyOf(folder);
+    if (prefix.empty() || prefix.back() != u'\\') {
+        prefix += u'\\';
+    }
+    return prefix;
+}
+
 FileNode& FileSystem::put(std::u16string_view path, bool folder) {
     std::u16string normal = NormalizePath(path);
     FileNode& node = nodes_[FoldCase(normal)];
@@ -76,10 +84,7 @@ bool FileSystem::isFile(std::u16string_view path) const {
 }
 
 std::vector<const FileNode*> FileSystem::children(std::u16string_view folder) const {
-    std::u16string prefix = keyOf(folder);
-    if (prefix.empty() || prefix.back() != u'\\') {
-        prefix += u'\\';
-    }
+    std::u16string prefix = prefixBelow(folder);
     std::vector<const FileNode*> out;
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         const std::u16string& key = it->first;
@@ -94,10 +99,7 @@ std::vector<const FileNode*> FileSystem::children(std::u16string_view folder) co
 }
 
 std::vector<const FileNode*> FileSystem::filesBelow(std::u16string_view folder) const {
-    std::u16string prefix = keyOf(folder);
-    if (prefix.empty() || prefix.back() != u'\\') {
-        prefix += u'\\';
-    }
+    std::u16string prefix = prefixBelow(folder);
     std::vector<const FileNode*> out;
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) {
@@ -191,10 +193,7 @@ std::uint32_t FileSystem::copyTree(std::u16string_view from, std::u16string_view
     if (!isFolder(target)) {
         return win::kErrorPathNotFound;
     }
-    std::u16string prefix = keyOf(source);
-    if (prefix.back() != u'\\') {
-        prefix += u'\\';
-    }
+    std::u16string prefix = prefixBelow(source);
     std::vector<FileNode> copies;
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) {

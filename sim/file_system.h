@@ -63,6 +63,8 @@ class FileSystem {
 
   private:
     static std::u16string keyOf(std::u16string_view path);
+    // The key prefix of everything below a folder: its key and one backslash.
+    static std::u16string prefixBelow(std::u16string_view folder);
     FileNode& put(std::u16string_view path, bool folder);
 
     Trace& trace_;

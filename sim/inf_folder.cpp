@@ -218,21 +218,25 @@ std::u16string InfFolder::precompiledPathOf(std::u16string_view name) const {
     return path + u".pnf";
 }
 
-void InfFolder::add(const InfPackage& package) {
-    std::u16string text = platform::FromUtf8(package.text);
+std::vector<std::uint8_t> EncodeInfText(std::string_view text, InfEncoding encoding) {
     std::vector<std::uint8_t> bytes;
-    if (package.encoding == InfEncoding::Utf16) {
+    if (encoding == InfEncoding::Utf16) {
         bytes = {0xFF, 0xFE};
-        for (char16_t unit : text) {
+        for (char16_t unit : platform::FromUtf8(text)) {
             bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
             bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
         }
     } else {
-        for (char16_t unit : text) {
+        for (char16_t unit : platform::FromUtf8(text)) {
             bytes.push_back(unit <= 0xFF ? static_cast<std::uint8_t>(unit) : std::uint8_t{'?'});
         }
     }
-    files_.addFile(pathOf(package.name), std::move(bytes), package.attributes);
+    return bytes;
+}
+
+void InfFolder::add(const InfPackage& package) {
+    files_.addFile(pathOf(package.name), EncodeInfText(package.text, package.encoding),
+                   package.attributes);
     if (package.precompiled) {
         // The precompiled form: its content is setup's own business.
         files_.addFile(precompiledPathOf(package.name), {'P', 'N', 'F', 0});
@@ -247,13 +251,13 @@ bool InfFolder::holdsPrecompiled(std::u16string_view name) const {
     return files_.isFile(precompiledPathOf(name));
 }
 
-std::uint32_t InfFolder::readInformation(std::u16string_view spec, InfVersion& version) const {
+std::uint32_t InfFolder::readInformation(std::u16string_view infName, InfVersion& version) const {
     std::vector<std::u16string> candidates;
-    if (spec.find(u'\\') != std::u16string_view::npos || IsAbsolutePath(spec)) {
-        candidates.push_back(NormalizePath(spec));
+    if (infName.find(u'\\') != std::u16string_view::npos || IsAbsolutePath(infName)) {
+        candidates.push_back(NormalizePath(infName));
     } else {
-        candidates.push_back(pathOf(spec));
-        candidates.push_back(JoinPath(JoinPath(windowsFolder_, u"System32"), spec));
+        candidates.push_back(pathOf(infName));
+        candidates.push_back(JoinPath(JoinPath(windowsFolder_, u"System32"), infName));
     }
     for (const std::u16string& candidate : candidates) {
         const FileNode* node = files_.find(candidate);

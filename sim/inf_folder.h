@@ -42,6 +42,9 @@ inline constexpr std::uint32_t kErrorBadSectionNameLine = 0xE0000001;
 
 // The INF's text as setup reads it.
 std::u16string DecodeInfText(std::span<const std::uint8_t> bytes);
+// An INF's bytes as a package stores them, from its text in UTF-8: UTF-16
+// after a byte-order mark, or 8-bit text with '?' for a character beyond it.
+std::vector<std::uint8_t> EncodeInfText(std::string_view text, InfEncoding encoding);
 // Reads the [Version] entries of an INF text; returns 0, or the code of the
 // first line setup cannot parse.
 std::uint32_t ParseInfVersion(std::u16string_view text, InfVersion& version);
@@ -70,7 +73,7 @@ class InfFolder {
     // Finds and reads an INF as SetupGetInfInformationW does: a name with a
     // folder stands as given; a bare name is looked for in the INF folder,
     // then in the system folder. Returns 0 or the failure's code.
-    std::uint32_t readInformation(std::u16string_view spec, InfVersion& version) const;
+    std::uint32_t readInformation(std::u16string_view infName, InfVersion& version) const;
 
     // SetupUninstallOEMInfW: removes an INF of the folder (by bare name) and
     // its .pnf, whatever their attributes. Returns 0 or the failure's code.

@@ -17,7 +17,6 @@
 #include "sim/inf_folder.h"
 #include "sim/module_table.h"
 #include "sim/ports.h"
-#include "sim/printer_drivers.h"
 #include "sim/printer_setup.h"
 #include "sim/process_table.h"
 #include "sim/program_resources.h"
@@ -66,14 +65,12 @@ class SimMachine {
     DialogWindows dialogs{clock, trace};
     SimUser user{clock, trace, dialogs};
 
-    // Driver packages, driver models and the user (removal of an earlier
-    // installation): the INF folder, the print server's driver models, and
-    // the account the programs run as.
+    // Driver packages and the user (removal of an earlier installation): the
+    // INF folder and the account the programs run as.
     InfFolder infs{files, trace, u"C:\\Windows"};
-    PrinterDrivers printerDrivers{trace};
     std::u16string userName = u"operator";
-    // Printer queues, driver files and the reboot fallback: the print
-    // spooler, the restart question and the temporary-files folder.
+    // Printer queues, driver models, driver files and the reboot fallback:
+    // the print spooler, the restart question and the temporary-files folder.
     SpoolerModel spooler{clock, trace, files};
     RestartPrompt restartPrompt;
     std::u16string tempPath = u"C:\\Users\\operator\\AppData\\Local\\Temp\\";
@@ -82,7 +79,7 @@ class SimMachine {
     // folder), which installs its printers into the spooler.
     DriverStore driverStore{files, trace, u"C:\\Windows\\inf"};
     LocalPorts ports;
-    PrinterSetup printerSetup{clock, files, trace, ports, spooler, printerDrivers};
+    PrinterSetup printerSetup{clock, files, trace, ports, spooler};
     // The 32-bit system folder of 64-bit Windows.
     std::u16string wow64SystemFolder() const { return u"C:\\Windows\\SysWOW64"; }
 

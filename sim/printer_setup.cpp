@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "sim/command_line.h"
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -44,56 +45,6 @@ bool ContainsText(const std::vector<std::uint8_t>& bytes, std::u16string_view te
 }
 
 }  // namespace
-
-std::vector<std::u16string> PrinterSetup::SplitArguments(std::u16string_view text) {
-    std::vector<std::u16string> out;
-    std::u16string current;
-    bool inArgument = false;
-    bool quoted = false;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        char16_t unit = text[at];
-        if (!quoted && (unit == u' ' || unit == u'\t')) {
-            if (inArgument) {
-                out.push_back(current);
-                current.clear();
-                inArgument = false;
-            }
-            ++at;
-            continue;
-        }
-        inArgument = true;
-        if (unit == u'\\') {
-            std::size_t run = 0;
-            while (at < text.size() && text[at] == u'\\') {
-                ++run;
-                ++at;
-            }
-            if (at < text.size() && text[at] == u'"') {
-                // 2n backslashes and a quote: n backslashes, the quote groups;
-                // 2n+1: n backslashes and a literal quote.
-                current.append(run / 2, u'\\');
-                if (run % 2 == 1) {
-                    current.push_back(u'"');
-                    ++at;
-                }
-            } else {
-                current.append(run, u'\\');
-            }
-            continue;
-        }
-        if (unit == u'"') {
-            quoted = !quoted;
-        } else {
-            current.push_back(unit);
-        }
-        ++at;
-    }
-    if (inArgument) {
-        out.push_back(current);
-    }
-    return out;
-}
 
 void PrinterSetup::addRundll32(ProcessTable& processes, std::u16string_view path) {
     processes.addProgram(path, [this](const ProcessLaunch& launch) { return run(launch); });
@@ -163,7 +114,7 @@ ProgramRun PrinterSetup::install(const std::vector<std::u16string>& arguments) {
             trace_.effect("printer set-up installed nothing: " + reason);
             return;
         }
-        drivers_.add(model);
+        spooler_.addDriver(model);
         PrintQueue queue;
         queue.name = name;
         queue.driverName = model;

@@ -26,7 +26,6 @@
 
 #include "sim/file_system.h"
 #include "sim/ports.h"
-#include "sim/printer_drivers.h"
 #include "sim/process_table.h"
 #include "sim/spooler_model.h"
 #include "sim/trace.h"
@@ -51,13 +50,8 @@ struct PropertiesWindow {
 class PrinterSetup {
   public:
     PrinterSetup(const VirtualClock& clock, FileSystem& files, Trace& trace,
-                 const LocalPorts& ports, SpoolerModel& spooler, PrinterDrivers& drivers)
-        : clock_(clock),
-          files_(files),
-          trace_(trace),
-          ports_(ports),
-          spooler_(spooler),
-          drivers_(drivers) {}
+                 const LocalPorts& ports, SpoolerModel& spooler)
+        : clock_(clock), files_(files), trace_(trace), ports_(ports), spooler_(spooler) {}
     PrinterSetup(const PrinterSetup&) = delete;
     PrinterSetup& operator=(const PrinterSetup&) = delete;
 
@@ -68,9 +62,6 @@ class PrinterSetup {
 
     // Windows the properties commands opened, in order.
     const std::vector<PropertiesWindow>& windows() const { return windows_; }
-
-    // The system's splitting of an argument text into arguments.
-    static std::vector<std::u16string> SplitArguments(std::u16string_view text);
 
   private:
     ProgramRun run(const ProcessLaunch& launch);
@@ -85,7 +76,6 @@ class PrinterSetup {
     Trace& trace_;
     const LocalPorts& ports_;
     SpoolerModel& spooler_;
-    PrinterDrivers& drivers_;
     std::vector<PropertiesWindow> windows_;
 };
 

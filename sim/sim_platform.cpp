@@ -4,7 +4,8 @@
 
 namespace tw::sim {
 
-SimPlatform::SimPlatform(SimMachine& machine, std::u16string image, std::u16string currentDirectory)
+SimPlatform::SimPlatform(SimMachine& machine, std::u16string_view image,
+                         std::u16string_view currentDirectory)
     : process_{NormalizePath(image), NormalizePath(currentDirectory), true},
       kernel_(machine, process_),
       setupApi_(machine, process_),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "sim/machine.h"
@@ -16,7 +17,8 @@ namespace tw::sim {
 
 class SimPlatform {
   public:
-    SimPlatform(SimMachine& machine, std::u16string image, std::u16string currentDirectory);
+    SimPlatform(SimMachine& machine, std::u16string_view image,
+                std::u16string_view currentDirectory);
     SimPlatform(const SimPlatform&) = delete;
     SimPlatform& operator=(const SimPlatform&) = delete;
 

@@ -178,24 +178,24 @@ constexpr std::uint32_t kErrorInvalidData = 13;
 
 // --- INF information and uninstall ---------------------------------------------
 
-platform::Result<bool> SimSetupApi::SetupGetInfInformationW(std::u16string_view infSpec,
+platform::Result<bool> SimSetupApi::SetupGetInfInformationW(std::u16string_view infName,
                                                             std::uint32_t searchControl,
                                                             platform::InfInformation* buffer,
                                                             std::uint32_t bufferSize,
                                                             std::uint32_t& requiredSize) {
     std::string call =
-        "SetupGetInfInformationW(" + Quote(infSpec) + ", " +
+        "SetupGetInfInformationW(" + Quote(infName) + ", " +
         (buffer == nullptr ? std::string("size query") : std::to_string(bufferSize) + " bytes") +
         ")";
-    if (auto planned = m_.faults.check("SetupGetInfInformationW", infSpec)) {
+    if (auto planned = m_.faults.check("SetupGetInfInformationW", infName)) {
         return Failed(m_.trace, call, *planned);
     }
     InfVersion version;
     std::uint32_t error = win::kErrorInvalidParameter;
     if (searchControl == win::kInfinfoDefaultSearch) {
-        error = m_.infs.readInformation(infSpec, version);
+        error = m_.infs.readInformation(infName, version);
     } else if (searchControl == kInfinfoInfNameIsAbsolute) {
-        error = m_.infs.readInformation(ResolvePath(process_.currentDirectory, infSpec), version);
+        error = m_.infs.readInformation(ResolvePath(process_.currentDirectory, infName), version);
     }
     if (error != 0) {
         return Failed(m_.trace, call, error);

@@ -24,7 +24,7 @@ class SimSetupApi : public platform::SetupApi {
     platform::Result<bool> SetupDiDestroyDeviceInfoList(platform::DeviceInfoSet set) override;
 
     // INF information and uninstall: the machine's INF folder.
-    platform::Result<bool> SetupGetInfInformationW(std::u16string_view infSpec,
+    platform::Result<bool> SetupGetInfInformationW(std::u16string_view infName,
                                                    std::uint32_t searchControl,
                                                    platform::InfInformation* buffer,
                                                    std::uint32_t bufferSize,

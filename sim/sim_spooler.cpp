@@ -20,7 +20,7 @@ platform::Result<bool> SimSpooler::DeletePrinterDriverExW(std::u16string_view dr
     if (auto planned = m_.faults.check("DeletePrinterDriverExW", driverName)) {
         error = *planned;
     } else {
-        error = m_.printerDrivers.remove(driverName);
+        error = m_.spooler.removeDriver(driverName);
     }
     m_.trace.call(call + " -> " + (error == 0 ? "1" : "0, error " + std::to_string(error)));
     return {error == 0, error};

@@ -1,5 +1,8 @@
 #include "sim/spooler_model.h"
 
+#include <algorithm>
+
+#include "platform/win_codes.h"
 #include "sim/sim_path.h"
 
 namespace tw::sim {
@@ -33,22 +36,22 @@ void SpoolerModel::holdWhileRunning(std::u16string_view path) {
 
 void SpoolerModel::stop() {
     running_ = false;
-    for (const std::u16string& path : held_) {
-        if (FileNode* node = files_.find(path)) {
-            node->inUse = false;
-        }
-    }
+    holdFiles(false);
     trace_.effect("print spooler stopped");
 }
 
 void SpoolerModel::start() {
     running_ = true;
+    holdFiles(true);
+    trace_.effect("print spooler started");
+}
+
+void SpoolerModel::holdFiles(bool inUse) {
     for (const std::u16string& path : held_) {
         if (FileNode* node = files_.find(path)) {
-            node->inUse = true;
+            node->inUse = inUse;
         }
     }
-    trace_.effect("print spooler started");
 }
 
 std::vector<std::shared_ptr<PrintQueue>> SpoolerModel::queues() const {
@@ -88,6 +91,28 @@ void SpoolerModel::purge(const std::shared_ptr<PrintQueue>& queue) {
 void SpoolerModel::remove(const std::shared_ptr<PrintQueue>& queue) {
     queue->deleted = true;
     trace_.effect("print queue \"" + Utf8(queue->name) + "\" deleted");
+}
+
+void SpoolerModel::addDriver(std::u16string_view name) {
+    if (!hasDriver(name)) {
+        drivers_.emplace_back(name);
+    }
+}
+
+bool SpoolerModel::hasDriver(std::u16string_view name) const {
+    return std::any_of(drivers_.begin(), drivers_.end(),
+                       [&](const std::u16string& known) { return EqualsNoCase(known, name); });
+}
+
+std::uint32_t SpoolerModel::removeDriver(std::u16string_view name) {
+    auto it = std::find_if(drivers_.begin(), drivers_.end(),
+                           [&](const std::u16string& known) { return EqualsNoCase(known, name); });
+    if (it == drivers_.end()) {
+        return win::kErrorUnknownPrinterDriver;
+    }
+    trace_.effect("printer driver deleted " + Utf8(*it));
+    drivers_.erase(it);
+    return 0;
 }
 
 platform::PrinterInfo2 SpoolerModel::Record(const PrintQueue& queue) {

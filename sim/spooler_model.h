@@ -1,11 +1,14 @@
 // The print spooler of the simulated machine: the service's state (running or
-// stopped), the local print queues with their driver and their jobs, the files
-// the service holds open while it runs, and the printer driver directory.
+// stopped), the local print queues with their driver and their jobs, the
+// printer drivers registered with the print server, the files the service
+// holds open while it runs, and the printer driver directory.
 //
 // While the service is stopped every spooler call fails with
 // RPC_S_SERVER_UNAVAILABLE, as on Windows. Jobs leave a queue at a time set by
-// the scenario after the queue is purged, or never. Sizes are those of the
-// 32-bit records a 32-bit program receives.
+// the scenario after the queue is purged, or never. Driver names compare
+// without regard to letter case, as the spooler compares them; deleting a
+// driver takes only its registration, its files stay where they are. Sizes are
+// those of the 32-bit records a 32-bit program receives.
 #pragma once
 
 #include <cstdint>
@@ -75,17 +78,28 @@ class SpoolerModel {
     static platform::PrinterInfo2 Record(const PrintQueue& queue);
     static std::uint32_t RecordSize32(const PrintQueue& queue);
 
+    // --- Printer drivers (by model name) ------------------------------------------
+    void addDriver(std::u16string_view name);
+    bool hasDriver(std::u16string_view name) const;
+    const std::vector<std::u16string>& driverNames() const { return drivers_; }
+    // DeletePrinterDriverExW: 0, or ERROR_UNKNOWN_PRINTER_DRIVER.
+    std::uint32_t removeDriver(std::u16string_view name);
+
     // --- Driver directory --------------------------------------------------------
     // "<system folder>\spool\drivers\<environment>": W32X86 for a 32-bit
     // program (on either system), x64 for a 64-bit one.
     static std::u16string DriverDirectory(std::u16string_view systemFolder, bool program32);
 
   private:
+    // Marks the held files that are still there as open (or no longer).
+    void holdFiles(bool inUse);
+
     VirtualClock& clock_;
     Trace& trace_;
     FileSystem& files_;
     bool running_ = true;
     std::vector<std::shared_ptr<PrintQueue>> queues_;
+    std::vector<std::u16string> drivers_;
     std::vector<std::u16string> held_;
 };
 

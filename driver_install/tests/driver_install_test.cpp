@@ -9,6 +9,7 @@
 #include "driver_install/driver_install.h"
 #include "platform/text_format.h"
 #include "platform/win_codes.h"
+#include "sim/inf_folder.h"
 #include "sim/sim_path.h"
 #include "sim/sim_platform.h"
 
@@ -20,15 +21,10 @@ using sim::Millis;
 
 // A UTF-16 INF naming the model, as the package ships it.
 std::vector<std::uint8_t> PackageInf() {
-    std::u16string text =
-        u"\uFEFF[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
-        u"[Strings]\r\nModel=\"Tarn-Well\"\r\n";
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
+    return sim::EncodeInfText(
+        "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+        "[Strings]\r\nModel=\"Tarn-Well\"\r\n",
+        sim::InfEncoding::Utf16);
 }
 
 // install running from a package root; the machine's defaults otherwise.

@@ -12,7 +12,6 @@
 namespace tw::contract {
 namespace {
 
-using platform::Handle;
 using platform::ProcessInformation;
 using platform::ToUtf8;
 

@@ -152,12 +152,12 @@ constexpr std::size_t kHeader = offsetof(SP_INF_INFORMATION, VersionData);
 
 // --- INF information and uninstall ---------------------------------------------
 
-Result<bool> Win32SetupApi::SetupGetInfInformationW(std::u16string_view infSpec,
+Result<bool> Win32SetupApi::SetupGetInfInformationW(std::u16string_view infName,
                                                     std::uint32_t searchControl,
                                                     InfInformation* buffer,
                                                     std::uint32_t bufferSize,
                                                     std::uint32_t& requiredSize) {
-    std::wstring name = Wide(infSpec);
+    std::wstring name = Wide(infName);
     DWORD required = 0;
     if (buffer == nullptr) {
         bool ok = ::SetupGetInfInformationW(name.c_str(), searchControl, nullptr, bufferSize,

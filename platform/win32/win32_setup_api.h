@@ -20,7 +20,7 @@ class Win32SetupApi : public SetupApi {
                                                   std::uint32_t& requiredSize) override;
     Result<bool> SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override;
     // INF information and uninstall.
-    Result<bool> SetupGetInfInformationW(std::u16string_view infSpec, std::uint32_t searchControl,
+    Result<bool> SetupGetInfInformationW(std::u16string_view infName, std::uint32_t searchControl,
                                          InfInformation* buffer, std::uint32_t bufferSize,
                                          std::uint32_t& requiredSize) override;
     Result<bool> SetupQueryInfVersionInformationW(const InfInformation& information,

@@ -9,6 +9,7 @@
 #include "platform/text_format.h"
 #include "platform/win_codes.h"
 #include "sim/access_control_tool.h"
+#include "sim/command_line.h"
 #include "sim/sim_path.h"
 #include "sim/sim_platform.h"
 

@@ -301,24 +301,24 @@ TEST(RemoveDriverPackages, FileThatCannotBeSizedIsNeitherHeldNorRead) {
 
 TEST(RemovePrinterDriver, RemovesTheModelAndLeavesOthers) {
     sim::SimMachine machine;
-    machine.printerDrivers.add(u"Plotter 9");
-    machine.printerDrivers.add(u"Tarn-Well");
+    machine.spooler.addDriver(u"Plotter 9");
+    machine.spooler.addDriver(u"Tarn-Well");
     sim::SimPlatform install(machine, u"E:\\Package\\Systems\\Install.exe", u"E:\\Package");
     RemovePrinterDriver(install.platform());
-    EXPECT_FALSE(machine.printerDrivers.has(u"Tarn-Well"));
-    EXPECT_TRUE(machine.printerDrivers.has(u"Plotter 9"));
+    EXPECT_FALSE(machine.spooler.hasDriver(u"Tarn-Well"));
+    EXPECT_TRUE(machine.spooler.hasDriver(u"Plotter 9"));
     EXPECT_TRUE(machine.desktop.messageBoxes().empty());
 }
 
 TEST(RemovePrinterDriver, ModelNotRegisteredShowsNothing) {
     sim::SimMachine machine;
-    machine.printerDrivers.add(u"Plotter 9");
+    machine.spooler.addDriver(u"Plotter 9");
     sim::SimPlatform install(machine, u"E:\\Package\\Systems\\Install.exe", u"E:\\Package");
     RemovePrinterDriver(install.platform());
     EXPECT_EQ(machine.trace.matching("DeletePrinterDriverExW(\"Tarn-Well\", 0, 0) -> 0, error 1797")
                   .size(),
               1u);
-    EXPECT_TRUE(machine.printerDrivers.has(u"Plotter 9"));
+    EXPECT_TRUE(machine.spooler.hasDriver(u"Plotter 9"));
     EXPECT_TRUE(machine.desktop.messageBoxes().empty());
 }
 

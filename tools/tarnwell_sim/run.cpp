@@ -78,7 +78,7 @@ Snapshot TakeSnapshot(sim::SimMachine& machine) {
         snapshot.items[u"Q" + sim::FoldCase(queue->name)] = {"print queue " + ToUtf8(queue->name),
                                                              state};
     }
-    for (const std::u16string& driver : machine.printerDrivers.names()) {
+    for (const std::u16string& driver : machine.spooler.driverNames()) {
         snapshot.items[u"D" + sim::FoldCase(driver)] = {"printer driver " + ToUtf8(driver), ""};
     }
     return snapshot;

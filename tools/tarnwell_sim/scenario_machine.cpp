@@ -337,7 +337,7 @@ void PlaceSpoolerAndUser(const Scenario& scenario, sim::SimMachine& machine) {
         machine.spooler.addQueue(queue);
     }
     for (const std::u16string& driver : spooler.drivers) {
-        machine.printerDrivers.add(driver);
+        machine.spooler.addDriver(driver);
     }
     for (const std::u16string& path : spooler.heldWhileRunning) {
         machine.spooler.holdWhileRunning(path);

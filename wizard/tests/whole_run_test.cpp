@@ -14,6 +14,7 @@
 #include "platform/text_format.h"
 #include "platform/win_codes.h"
 #include "removal/driver_files.h"
+#include "sim/inf_folder.h"
 #include "sim/sim_path.h"
 #include "sim/sim_platform.h"
 #include "sim/system_programs.h"
@@ -21,6 +22,7 @@
 #include "wizard/resource.h"
 #include "wizard/subsystem_operations.h"
 #include "wizard/tests/expected_texts.h"
+#include "wizard/tests/wizard_harness.h"
 #include "wizard/traced_operations.h"
 
 namespace tw::wizard {
@@ -38,15 +40,10 @@ std::string English(TextEntry entry) {
 
 // The package's INF, in UTF-16, naming the driver model.
 std::vector<std::uint8_t> PackageInf() {
-    std::u16string text =
-        u"\uFEFF[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
-        u"[Strings]\r\nModel=\"Tarn-Well\"\r\n";
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
+    return sim::EncodeInfText(
+        "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+        "[Strings]\r\nModel=\"Tarn-Well\"\r\n",
+        sim::InfEncoding::Utf16);
 }
 
 std::vector<std::uint8_t> FirmwareTable() {
@@ -96,10 +93,7 @@ class WholeRun {
     }
 
     const sim::DialogWindow& dialog() const { return *machine.dialogs.last(); }
-    std::string label(int n) const {
-        static constexpr std::int32_t kIds[7] = {1009, 1010, 1011, 1012, 1014, 1015, 1016};
-        return ToUtf8(dialog().control(kIds[n - 1])->text);
-    }
+    std::string label(int n) const { return ToUtf8(dialog().control(kLabelIds[n - 1])->text); }
 
     // The run, one line per step: what started it ("click Next", or
     // "tick +N" with N the time since the timer was armed), the operations

@@ -99,12 +99,34 @@ std::vector<std::string> WizardHarness::timeline() const {
         if (what.empty()) {
             continue;
         }
-        char stamp[16];
-        std::snprintf(stamp, sizeof stamp, "+%6lld ",
-                      static_cast<long long>(entry.at) - static_cast<long long>(t0_));
-        out.push_back(stamp + what);
+        out.push_back(TimelineLine(
+            static_cast<std::int64_t>(entry.at) - static_cast<std::int64_t>(t0_), what));
     }
     return out;
+}
+
+std::string TimelineLine(std::int64_t offset, std::string_view what) {
+    char stamp[16];
+    std::snprintf(stamp, sizeof stamp, "+%6lld ", static_cast<long long>(offset));
+    return stamp + std::string(what);
+}
+
+std::vector<std::string> UsbRemovalAt(std::int64_t offset) {
+    std::vector<std::string> lines;
+    for (std::string_view what : std::initializer_list<std::string_view>{
+             "RemovePrinterQueues", "RemoveDriverFiles: true", "RemoveDriverPackages",
+             "RemovePrinterDriver", "RemoveDeviceKey", "timer 500"}) {
+        lines.push_back(TimelineLine(offset, what));
+    }
+    return lines;
+}
+
+std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> pieces) {
+    std::vector<std::string> lines;
+    for (const std::vector<std::string>& piece : pieces) {
+        lines.insert(lines.end(), piece.begin(), piece.end());
+    }
+    return lines;
 }
 
 }  // namespace tw::wizard

@@ -3,8 +3,11 @@
 // operations, and the run's timeline read back from the trace.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/sim_platform.h"
@@ -53,5 +56,15 @@ class WizardHarness {
 
 // The step labels' control ids, top to bottom.
 inline constexpr std::int32_t kLabelIds[7] = {1009, 1010, 1011, 1012, 1014, 1015, 1016};
+
+// Expected timelines, built from the stretches several runs share.
+//
+// One line as timeline() writes it: "+  1000 OpenEngraver: absent".
+std::string TimelineLine(std::int64_t offset, std::string_view what);
+// The removal step of the USB path (and of the silent run) `offset` after the
+// dialog opened: its five operations, then the 500 ms timer to step 3.
+std::vector<std::string> UsbRemovalAt(std::int64_t offset);
+// The pieces, one after the other.
+std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> pieces);
 
 }  // namespace tw::wizard

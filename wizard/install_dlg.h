@@ -94,11 +94,6 @@ class CInstallDlg : public CDialog {
     // Disables (greys) step label `label` (1 to 6).
     void GreyLabel(int label);
     void DisablePortChoiceAndNext();
-    // The removal both paths begin with: the printer queues, the driver files,
-    // the driver packages and the driver model. False when the driver files
-    // could not be removed (the reboot fallback took over): the wizard closes,
-    // and the rest is not removed.
-    bool RemoveEarlierInstallation();
     // Arms the step timer for the next step.
     void ArmStepTimer(std::uint32_t interval) { SetTimer(kStepTimer, interval); }
     // Closes the wizard through OnOK; the dialog ends when OnNext returns.

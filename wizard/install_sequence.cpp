@@ -53,16 +53,6 @@ void CInstallDlg::DisablePortChoiceAndNext() {
     m_nextButton.EnableWindow(false);
 }
 
-bool CInstallDlg::RemoveEarlierInstallation() {
-    RemovePrinterQueues();
-    if (!RemoveDriverFiles()) {
-        return false;
-    }
-    RemoveDriverPackages();
-    RemovePrinterDriver();
-    return true;
-}
-
 void CInstallDlg::RunUsbStep() {
     switch (m_step) {
         case 1:  // wait until the engraver is not present
@@ -78,10 +68,13 @@ void CInstallDlg::RunUsbStep() {
         case 2:  // remove the previous installation
             GreyLabel(1);
             ShowOnLabel(TextDeleting, 2);
-            if (!RemoveEarlierInstallation()) {
+            RemovePrinterQueues();
+            if (!RemoveDriverFiles()) {
                 CloseWizard();
                 return;
             }
+            RemoveDriverPackages();
+            RemovePrinterDriver();
             RemoveDeviceKey();
             m_step = 3;
             ArmStepTimer(kAfterRemoval);
@@ -158,10 +151,13 @@ void CInstallDlg::RunOtherStep() {
         case 1:  // remove the previous installation, install a printer on a port
             DisablePortChoiceAndNext();
             ShowOnLabel(TextDeleting, 1);
-            if (!RemoveEarlierInstallation()) {
+            RemovePrinterQueues();
+            if (!RemoveDriverFiles()) {
                 CloseWizard();
                 return;
             }
+            RemoveDriverPackages();
+            RemovePrinterDriver();
             GreyLabel(1);
             ShowOnLabel(TextDriverInstallation, 2);
             if (!InstallPrinterOnPort()) {

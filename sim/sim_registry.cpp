@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include <memory>
 #include "platform/win_codes.h"
 #include "sim/sim_path.h"
-#include <memory>
 
 namespace tw::sim {
 

@@ -33,7 +33,9 @@ cmake --build --preset win32
 # holds what the folder holds.
 programs=(build/win32/package/setup.exe build/win32/package/Systems/Install.exe)
 for program in "${programs[@]}"; do
-    file "$program" | tee /dev/stderr | grep -q 'PE32 executable.*Intel 80386'
+    kind=$(file "$program")
+    echo "$kind"
+    grep -q 'PE32 executable.*Intel 80386' <<<"$kind"
 done
 diff <(cd build/win32/package && find . -type f | sed 's|^\./||' | sort) \
     <(unzip -Z1 build/win32/tarnwell_package.zip | grep -v '/$' | sort)

@@ -19,6 +19,23 @@ passed=0 failed=0
 ok() { echo "ok     $*"; passed=$((passed + 1)); }
 fail() { echo "FAILED $*"; failed=$((failed + 1)); }
 
+# ends_after_cancel NAME: Install.exe (the background job $runner) must end
+# within 20 s of the click on Cancel; one that does not is ended.
+ends_after_cancel() {
+    local i
+    for ((i = 0; i < 200; i++)); do
+        kill -0 "$runner" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$runner" 2>/dev/null; then
+        fail "$1: Install.exe still runs 20 s after Cancel"
+        kill "$runner" 2>/dev/null || true
+    else
+        ok "$1: Cancel ends Install.exe"
+    fi
+    wait "$runner" 2>/dev/null || true
+}
+
 # The program in a package folder of its own.
 package=$WINEPREFIX/drive_c/tw-wizard
 mkdir -p -- "$package/Systems"
@@ -125,18 +142,7 @@ run_case() {
     local cx=$(($(field "$button" x) + $(field "$button" w) / 2))
     local cy=$(($(field "$button" y) + $(field "$button" h) / 2))
     DISPLAY=:$display xdotool mousemove "$cx" "$cy" click 1
-    local i
-    for ((i = 0; i < 200; i++)); do
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$runner" 2>/dev/null; then
-        fail "$case_name: Install.exe still runs 20 s after Cancel"
-        kill "$runner" 2>/dev/null || true
-    else
-        ok "$case_name: Cancel ends Install.exe"
-    fi
-    wait "$runner" 2>/dev/null || true
+    ends_after_cancel "$case_name"
 }
 
 # colours SHOT X Y W H: how many colours the rectangle of the screenshot holds
@@ -204,18 +210,7 @@ busy_case() {
         ">   Click Next to select the port for the communication with the machine" 0
     # shellcheck disable=SC2046
     DISPLAY=:$display xdotool mousemove $(centre "$cancel") click 1
-    local i
-    for ((i = 0; i < 200; i++)); do
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$runner" 2>/dev/null; then
-        fail "busy: Install.exe still runs 20 s after Cancel"
-        kill "$runner" 2>/dev/null || true
-    else
-        ok "busy: Cancel ends Install.exe"
-    fi
-    wait "$runner" 2>/dev/null || true
+    ends_after_cancel busy
 }
 
 run_case english Cancel Next Other \

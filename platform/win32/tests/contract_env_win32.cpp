@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/tests/contract_env.h"
+#include "platform/win32/tests/queue_seed.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -142,20 +143,9 @@ class Win32ContractEnv : public ContractEnv {
         info.pConfigFile = source.data();
         ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
 
-        std::wstring queue = Wide(name);
-        std::wstring port = L"LPT1:";
-        std::wstring processor = L"WinPrint";
-        std::wstring datatype = L"RAW";
-        PRINTER_INFO_2W printer{};
-        printer.pPrinterName = queue.data();
-        printer.pPortName = port.data();
-        printer.pDriverName = driver.data();
-        printer.pPrintProcessor = processor.data();
-        printer.pDatatype = datatype.data();
-        HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-        if (added != nullptr) {
-            ::ClosePrinter(added);
-        }
+        // A queue Wine's spooler refuses leaves the case to fail on its own
+        // checks.
+        platform::win32::tests::AddQueue(Wide(name), driver, L"LPT1:");
     }
 
     std::optional<std::u16string> registryString(std::u16string_view key,

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/tests/queue_seed.h"
+
 namespace {
 
 std::string Utf8(const wchar_t* text) {
@@ -81,22 +83,9 @@ int AddDriver(int count, wchar_t** args) {
 }
 
 int AddQueue(wchar_t** args) {
-    std::wstring queue = args[0];
-    std::wstring driver = args[1];
-    std::wstring port = args[2];
-    std::wstring processor = L"WinPrint";
-    std::wstring datatype = L"RAW";
-    PRINTER_INFO_2W printer{};
-    printer.pPrinterName = queue.data();
-    printer.pPortName = port.data();
-    printer.pDriverName = driver.data();
-    printer.pPrintProcessor = processor.data();
-    printer.pDatatype = datatype.data();
-    HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-    if (added == nullptr) {
+    if (!tw::platform::win32::tests::AddQueue(args[0], args[1], args[2])) {
         return Failed("AddPrinterW");
     }
-    ::ClosePrinter(added);
     return 0;
 }
 
